@@ -1,0 +1,44 @@
+// The once-a-second monitor step: finds the reminder that is due and hands it to the activation,
+// sets missed reminders aside in the expired table, and settles a shown reminder when its display
+// has ended (drops it, or puts a rescheduled one back).
+#pragma once
+
+#include "engine/Activation.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "store/Store.h"
+
+namespace tw {
+
+// False only for a blank record: Flag, RemDate, RemTime and the note length all zero.
+bool RecordNotEmpty(const ReminderRecord& r);
+// The reminder's minute has come: same date, same hour, and now 0 to 5 minutes past its minute.
+bool IsDueNow(const ReminderRecord& r, const platform::LocalTime& now);
+// The reminder's day is over, or its hour, or six or more minutes of its hour have passed. A record
+// whose date is no calendar date counts as overdue, so that it is never shown.
+bool IsOverdue(const ReminderRecord& r, const platform::LocalTime& now);
+
+class Monitor {
+public:
+    Monitor(Store& store, const platform::Clock& clock, platform::MessageBoxes& boxes, Activation& activation)
+        : m_store(store), m_clock(clock), m_boxes(boxes), m_activation(activation) {}
+
+    // One monitor step. An I/O error ends the step after its message box.
+    void Mon_Rem();
+
+    // When true (the default), a step that moves several missed reminders writes "re.dt" once at
+    // its end instead of once per reminder; the file is the same either way.
+    void setBatchExpiredSaves(bool on) { m_batchExpiredSaves = on; }
+
+private:
+    void step();
+    void settle(const platform::LocalTime& now);
+
+    Store& m_store;
+    const platform::Clock& m_clock;
+    platform::MessageBoxes& m_boxes;
+    Activation& m_activation;
+    bool m_batchExpiredSaves = true;
+};
+
+} // namespace tw

@@ -1,0 +1,73 @@
+#include "platform/posix/PosixLocale.h"
+
+#include <cstring>
+#include <langinfo.h>
+#include <locale.h>
+
+#include "store/DateFormat.h"
+
+namespace tw::platform {
+
+namespace {
+
+// The first character of the format that is not a conversion letter: "%d.%m.%y" gives ".".
+std::string SeparatorOf(const char* format, const char* fallback) {
+    if (!format)
+        return fallback;
+    for (const char* p = format; *p; ++p) {
+        if (*p == '%') {
+            if (p[1])
+                ++p;
+            continue;
+        }
+        if (*p != ' ')
+            return std::string(1, *p);
+    }
+    return fallback;
+}
+
+} // namespace
+
+PosixLocale::PosixLocale() {
+    const EnglishLocale english;
+    for (int m = 1; m <= 12; ++m) {
+        m_longMonths[m - 1] = english.longMonthName(m);
+        m_shortMonths[m - 1] = english.shortMonthName(m);
+    }
+    for (int d = 1; d <= 7; ++d) {
+        m_longDays[d - 1] = english.longDayName(d);
+        m_shortDays[d - 1] = english.shortDayName(d);
+    }
+    locale_t loc = ::newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (!loc)
+        return;
+    const char* codeset = ::nl_langinfo_l(CODESET, loc);
+    if (codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
+        for (int m = 0; m < 12; ++m) {
+            m_longMonths[m] = ::nl_langinfo_l(static_cast<nl_item>(MON_1 + m), loc);
+            m_shortMonths[m] = ::nl_langinfo_l(static_cast<nl_item>(ABMON_1 + m), loc);
+        }
+        for (int d = 0; d < 7; ++d) {
+            m_longDays[d] = ::nl_langinfo_l(static_cast<nl_item>(DAY_1 + d), loc);
+            m_shortDays[d] = ::nl_langinfo_l(static_cast<nl_item>(ABDAY_1 + d), loc);
+        }
+        m_dateSep = SeparatorOf(::nl_langinfo_l(D_FMT, loc), "/");
+        m_timeSep = SeparatorOf(::nl_langinfo_l(T_FMT, loc), ":");
+    }
+    ::freelocale(loc);
+}
+
+std::string PosixLocale::longMonthName(int month) const {
+    return month >= 1 && month <= 12 ? m_longMonths[month - 1] : std::string();
+}
+std::string PosixLocale::shortMonthName(int month) const {
+    return month >= 1 && month <= 12 ? m_shortMonths[month - 1] : std::string();
+}
+std::string PosixLocale::longDayName(int d) const {
+    return d >= 1 && d <= 7 ? m_longDays[d - 1] : std::string();
+}
+std::string PosixLocale::shortDayName(int d) const {
+    return d >= 1 && d <= 7 ? m_shortDays[d - 1] : std::string();
+}
+
+} // namespace tw::platform

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the format check, the whole suite (window-free tests, windows on
+# Qt's offscreen platform, whole-program tests on a private Xvfb desktop), the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build of the core under Wine.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+"$top/scripts/ensure-packages.sh" test windows
+
+echo "== format check"
+git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+run_suite() { # run_suite BUILD_DIR CMAKE_ARGS...
+    local dir=$1; shift
+    cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600)
+}
+
+echo "== tests"
+run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTELLWICK_SANITIZE=ON -DTELLWICK_BENCH=OFF
+
+if [ -x "$top/scripts/test-windows.sh" ]; then
+    echo "== Windows build of the core, tests under Wine"
+    "$top/scripts/test-windows.sh"
+fi
+echo "== all tests passed"
