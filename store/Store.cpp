@@ -149,6 +149,13 @@ int Store::AppendExpired(ReminderRecord r) {
     return 0;
 }
 
+void Store::ReturnEditBuffer() {
+    if (InsertActive(EditBuffer) == 1)
+        AppendExpired(EditBuffer);
+    EditInProgress = false;
+    EditorMode = EditorIdle;
+}
+
 void Store::Del_Rem(TableId id, int index) {
     ReminderTable& t = table(id);
     std::int32_t& n = count(id);

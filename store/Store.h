@@ -97,6 +97,9 @@ public:
     int AppendExpired(ReminderRecord r);
     // Stores r in the first unused active slot without sorting (the editor sorts after its appends).
     int AppendActive(ReminderRecord r);
+    // Gives the reminder held in EditBuffer back to the active table and ends the edit. When the
+    // active table is full the reminder goes to the expired table instead, so it is never lost.
+    void ReturnEditBuffer();
     // Removes entry index of a table, moving the entries above it down so the order is kept.
     void Del_Rem(TableId id, int index);
 
