@@ -1,0 +1,11 @@
+#include "platform/win32/WinBeeper.h"
+
+#include <windows.h>
+
+namespace tw::platform::win32 {
+
+void WinBeeper::beep() {
+    ::MessageBeep(0);
+}
+
+} // namespace tw::platform::win32

@@ -1,0 +1,21 @@
+// Reminder files on Windows: plain reads, and replacement through a temporary file in the same
+// directory that is written, flushed to disk (FlushFileBuffers) and moved over the old one with
+// MoveFileExW, so that after any failure the old file is still whole. Paths are UTF-8.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/FileSystem.h"
+
+namespace tw::platform::win32 {
+
+class WinFileSystem : public FileSystem {
+public:
+    ReadResult readFile(const std::string& path, std::size_t maxBytes) override;
+    int replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) override;
+};
+
+// The program's I/O error code (store/IoError.h) for a GetLastError value.
+int IoCodeFromWinError(std::uint32_t error);
+
+} // namespace tw::platform::win32

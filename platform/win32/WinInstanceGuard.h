@@ -1,0 +1,35 @@
+// The single-instance guard on Windows: two named mutexes per identifier, identifier +
+// "CriticalSection" while checking and identifier + "Default" held for the life of the first copy.
+// The system releases both when a process ends, however it ends. A second copy hands over to the
+// first by finding its application window (title "Tellwick", not of this process) and bringing it
+// forward.
+#pragma once
+
+#include <string>
+
+#include "platform/SingleInstance.h"
+
+namespace tw::platform::win32 {
+
+class WinInstanceGuard : public InstanceGuard {
+public:
+    // windowClass: the class of the first copy's application window; empty matches any class.
+    explicit WinInstanceGuard(std::wstring windowClass = {}, std::wstring windowTitle = L"Tellwick");
+    ~WinInstanceGuard() override;
+    WinInstanceGuard(const WinInstanceGuard&) = delete;
+    WinInstanceGuard& operator=(const WinInstanceGuard&) = delete;
+
+    bool acquire(const std::string& identifier) override;
+    void activateFirstCopy(const std::string& identifier) override;
+
+    // The other copy's application window found by activateFirstCopy, 0 when there was none.
+    std::uintptr_t foundWindow() const { return m_found; }
+
+private:
+    std::wstring m_windowClass;
+    std::wstring m_windowTitle;
+    void* m_default = nullptr; // HANDLE of the held "Default" mutex
+    std::uintptr_t m_found = 0;
+};
+
+} // namespace tw::platform::win32

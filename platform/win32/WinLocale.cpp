@@ -1,0 +1,52 @@
+#include "platform/win32/WinLocale.h"
+
+#include <windows.h>
+
+#include "platform/win32/WinText.h"
+#include "store/DateFormat.h"
+
+namespace tw::platform::win32 {
+
+namespace {
+
+// The locale item as UTF-8, or fallback when the system has none.
+std::string Item(LCTYPE type, const std::string& fallback) {
+    wchar_t buf[128] = {};
+    const int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buf, 128);
+    if (n <= 1) // the count includes the terminating null
+        return fallback;
+    return NarrowUtf8(std::wstring_view(buf, static_cast<std::size_t>(n - 1)));
+}
+
+} // namespace
+
+WinLocale::WinLocale() {
+    const EnglishLocale english;
+    for (int m = 0; m < 12; ++m) {
+        m_longMonths[m] = Item(LOCALE_SMONTHNAME1 + m, english.longMonthName(m + 1));
+        m_shortMonths[m] = Item(LOCALE_SABBREVMONTHNAME1 + m, english.shortMonthName(m + 1));
+    }
+    // The interface counts days from Sunday; the system's day names start on Monday.
+    for (int d = 0; d < 7; ++d) {
+        const int fromMonday = (d + 6) % 7;
+        m_longDays[d] = Item(LOCALE_SDAYNAME1 + fromMonday, english.longDayName(d + 1));
+        m_shortDays[d] = Item(LOCALE_SABBREVDAYNAME1 + fromMonday, english.shortDayName(d + 1));
+    }
+    m_dateSep = Item(LOCALE_SDATE, "/");
+    m_timeSep = Item(LOCALE_STIME, ":");
+}
+
+std::string WinLocale::longMonthName(int month) const {
+    return month >= 1 && month <= 12 ? m_longMonths[month - 1] : std::string();
+}
+std::string WinLocale::shortMonthName(int month) const {
+    return month >= 1 && month <= 12 ? m_shortMonths[month - 1] : std::string();
+}
+std::string WinLocale::longDayName(int d) const {
+    return d >= 1 && d <= 7 ? m_longDays[d - 1] : std::string();
+}
+std::string WinLocale::shortDayName(int d) const {
+    return d >= 1 && d <= 7 ? m_shortDays[d - 1] : std::string();
+}
+
+} // namespace tw::platform::win32

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The Windows build of the window-free core and the Win32 back ends, and their tests under Wine.
+#
+# Configures build-win64 with the mingw-w64 toolchain (no Qt: Debian has none for mingw), builds
+# it, and runs every test under Wine in a private, throw-away WINEPREFIX on a private headless X
+# server, with Wine's debug output off. Every process is stopped at the end: the Wine server of
+# the prefix (wineserver -k, which ends every Wine process of it) and the X server.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="${TELLWICK_WIN_BUILD:-$top/build-win64}"
+jobs=$(nproc 2>/dev/null || echo 2)
+started=$(date +%s)
+
+"$top/scripts/ensure-packages.sh" windows test
+
+cmake -S "$top" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTELLWICK_GUI=OFF -DTELLWICK_GTEST_FROM_SOURCE=ON -DTELLWICK_BENCH=OFF --no-warn-unused-cli >/dev/null
+cmake --build "$build" -j "$jobs"
+built=$(date +%s)
+
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/tellwick-wine.XXXXXX")
+log="$prefix.ctest.log"
+cleanup() {
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    rm -rf "$prefix" "$log"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+# No Mono or Gecko installer dialogs in a fresh prefix; no debug channels.
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win64
+
+# Runs inside the private desktop: set up the prefix, run the suite, stop the Wine server while the
+# X server is still there.
+inner() {
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
+    local status=0
+    (cd "$build" && ctest --output-on-failure --timeout 300) >"$log" 2>&1 || status=$?
+    wineserver -k 2>/dev/null || true
+    return "$status"
+}
+export -f inner
+export build log
+
+status=0
+"$top/scripts/test-desktop.sh" run --no-tray -- bash -c inner || status=$?
+finished=$(date +%s)
+
+if [ "$status" -ne 0 ]; then
+    cat "$log"
+fi
+grep -E 'tests passed|tests failed' "$log" || echo "ctest did not finish (status $status)"
+echo "Windows build: build $((built - started)) s, Wine run $((finished - built)) s"
+exit "$status"
