@@ -1,0 +1,136 @@
+// The pop-up's filling, "Dismiss" and "Repeat in".
+#include "engine/PopUpLogic.h"
+
+#include "engine/RepeatIn.h"
+#include "store/IoError.h"
+
+namespace tw {
+
+bool NoteNeedsLeadingBreak(std::string_view n) {
+    const bool startsWithBreak = (!n.empty() && n[0] == '\r') || (n.size() >= 2 && n[1] == '\n');
+    return !startsWithBreak;
+}
+
+std::string MemoFromNote(std::string_view ansiNote, bool& leadingBreak) {
+    leadingBreak = NoteNeedsLeadingBreak(ansiNote);
+    if (!leadingBreak)
+        return std::string(ansiNote);
+    std::string memo = "\r\n";
+    memo += ansiNote;
+    return memo;
+}
+
+std::string NoteFromMemo(std::string_view ansiMemo, bool leadingBreak) {
+    if (leadingBreak && ansiMemo.substr(0, 2) == "\r\n")
+        ansiMemo.remove_prefix(2);
+    return std::string(ansiMemo);
+}
+
+std::string BreaksToEditor(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string BreaksFromEditor(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == '\n')
+            out += "\r\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void SetPopUpFormats(FormatSettings& f) {
+    f.ShortDateFormat = "mmmm dd yyyy";
+    f.LongDateFormat = "mmmm dd yyyy";
+    f.ShortTimeFormat = "h:mm";
+    f.LongTimeFormat = "h:mm";
+}
+
+void PopUpLogic::ShowPopUpReminder(ReminderRecord& record) {
+    if (record.Beep != 0)
+        m_services.beeper.beep();
+    FormShow();
+}
+
+void PopUpLogic::ShowIconReminder(ReminderRecord&) {
+    Icon_FormShow();
+}
+
+void PopUpLogic::FormShow() {
+    show(PopUpLeadText, true);
+}
+
+void PopUpLogic::Icon_FormShow() {
+    show(IconLeadText, false);
+}
+
+void PopUpLogic::show(std::string_view lead, bool setCaption) {
+    Store& s = m_services.store;
+    const ReminderRecord& r = s.CurrentReminder;
+    const std::string memo = MemoFromNote(NoteText(r), MemoHasLeadingBreak);
+    SetPopUpFormats(s.Formats);
+    std::string panel(lead);
+    panel += DateToStr(s.Formats, m_services.locale, r.RemDate);
+    panel += ' ';
+    panel += TimeToStr(s.Formats, m_services.locale, r.RemTime);
+    m_view.showReminder(panel, BreaksToEditor(m_services.codePage.toUtf8(memo)), setCaption);
+    m_showing = true;
+    s.MonitorState = MonitorShowing;
+}
+
+void PopUpLogic::Button1Click() {
+    if (!m_showing)
+        return;
+    m_services.store.CurrentReminder.RemDate = 0.0;
+    handBack();
+}
+
+void PopUpLogic::Button2Click() {
+    if (!m_showing)
+        return;
+    const int position = m_view.selectedInterval();
+    if (position < 0 || position >= RepeatIntervalCount)
+        return;
+    ReminderRecord& r = m_services.store.CurrentReminder;
+    // A date that cannot be moved on (only a damaged record has one) leaves the window open; the
+    // user can still dismiss it.
+    ReminderRecord moved = r;
+    if (!ApplyRepeatIn(moved, position))
+        return;
+    const std::string memo = m_services.codePage.fromUtf8(BreaksFromEditor(m_view.memoText()));
+    SetNote(moved, NoteFromMemo(memo, MemoHasLeadingBreak));
+    r = moved;
+    handBack();
+}
+
+// Hides the window and hands the reminder back to the monitor. A failed save of "rd.dt" is shown
+// and the reminder is handed back all the same: the monitor saves the file again when it settles
+// it, and the engine must not stay blocked on a window that is already gone.
+void PopUpLogic::handBack() {
+    Store& s = m_services.store;
+    m_showing = false;
+    m_view.hideReminder();
+    if (s.CurrentReminder.Kind == KindIcon) {
+        s.IconFlashing = false;
+        if (m_iconReminderEnded)
+            m_iconReminderEnded();
+    }
+    GuardIo(m_services.boxes, [&s] { s.SaveActive(); });
+    s.MonitorState = MonitorDone;
+}
+
+} // namespace tw

@@ -1,0 +1,102 @@
+// The tray icon's states and flash.
+#include "engine/TrayIconStates.h"
+
+#include "store/DateFormat.h"
+
+namespace tw {
+
+TrayIconStates::TrayIconStates(Services& services, platform::TrayIcon& icon, platform::OneShotTimer& flashTimer)
+    : m_services(services), m_icon(icon), m_flashTimer(flashTimer) {
+    // FlashFrames: blue, lime, yellow square, then the aqua page.
+    m_icon.setFrames({"ICO_F4", "ICO_F3", "ICO_F2", "ICO_F1"});
+    m_icon.setClickHandler([this] { RxTrayIcon1Click(); });
+    m_flashTimer.setTimeoutHandler([this] { Flash_TimerTimer(); });
+}
+
+std::string TrayIconStates::counterHint() const {
+    const Store& s = m_services.store;
+    return " Reminders Counter: \n\r Active:  " + std::to_string(s.ActiveCount) +
+           "\n\r Expired: " + std::to_string(s.ExpiredCount);
+}
+
+std::string TrayIconStates::reminderHint() const {
+    const Store& s = m_services.store;
+    const ReminderRecord& r = s.CurrentReminder;
+    return DateToStr(s.Formats, m_services.locale, r.RemDate) + " " +
+           TimeToStr(s.Formats, m_services.locale, r.RemTime) + "  \n\r\n\r" + m_services.codePage.toUtf8(NoteText(r)) +
+           "\n\r";
+}
+
+std::string TrayIconStates::stillIconName() const {
+    const Store& s = m_services.store;
+    if (!s.TrayIconShown)
+        return " ";
+    if (!s.RemindersEnabled)
+        return "ICO_TRAYD";
+    if (s.ActiveCount == 0)
+        return "ICO_TRAY";
+    return "ICO_TRAYR";
+}
+
+void TrayIconStates::Check_Ikon() {
+    const Store& s = m_services.store;
+    if (s.IconFlashing) {
+        m_icon.setAnimated(true);
+        m_icon.setHint(reminderHint());
+    } else {
+        m_icon.setAnimated(false);
+        m_icon.setHint(counterHint());
+    }
+    if (s.MonitorState != MonitorIdle)
+        return;
+    m_icon.setStillIcon(stillIconName());
+}
+
+void TrayIconStates::Icon_Flash(ReminderRecord&) {
+    Icon_F();
+}
+
+void TrayIconStates::Icon_F() {
+    Store& s = m_services.store;
+    s.IconFlashing = true;
+    if (!s.TrayIconShown)
+        m_icon.setMenu(platform::TrayMenu::Empty);
+    if (s.CurrentReminder.Beep != 0)
+        m_services.beeper.beep();
+    s.MonitorState = MonitorShowing;
+    m_flashTimer.start(FlashMs);
+}
+
+void TrayIconStates::Flash_TimerTimer() {
+    Store& s = m_services.store;
+    m_flashTimer.stop();
+    s.IconFlashing = false;
+    m_icon.setMenu(platform::TrayMenu::Main);
+    s.CurrentReminder.RemDate = 0.0;
+    s.MonitorState = MonitorDone;
+}
+
+void TrayIconStates::RxTrayIcon1Click() {
+    if (!m_icon.animated())
+        return;
+    // The open pop-up now owns the reminder and hands it back through its buttons. Left running,
+    // Flash_Timer would end the reminder under the open window, and the window's buttons would
+    // then act on whichever reminder the monitor had taken up meanwhile.
+    m_flashTimer.stop();
+    if (m_showIconReminder)
+        m_showIconReminder(m_services.store.CurrentReminder);
+    m_icon.setMenu(platform::TrayMenu::Main);
+}
+
+bool TrayIconStates::Icon_Tray_Hide() {
+    Store& s = m_services.store;
+    s.TrayIconShown = !s.TrayIconShown;
+    return s.TrayIconShown;
+}
+
+void TrayIconStates::StopFlashTimer() {
+    m_flashTimer.stop();
+    m_icon.setMenu(platform::TrayMenu::Main);
+}
+
+} // namespace tw
