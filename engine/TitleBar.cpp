@@ -1,0 +1,224 @@
+// The title-bar display's steps: scroll-in of the note from the right, blink, and the restore of the
+// window's own title. Every pause and every yield to the event loop goes through the event pump.
+#include "engine/TitleBar.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace tw {
+
+namespace {
+
+constexpr int MaxTitle = TitleBar::TitleBufferSize - 1; // 255 characters
+constexpr int MaxNoteShown = 253;
+constexpr int ScrollStart = 254;
+constexpr int ScrollPauseMs = 40;
+constexpr int BlinkRounds = 4;
+constexpr int BlinkWrites = 11;
+constexpr int BlinkOnMs = 81;
+constexpr int BlinkOffMs = 50;
+constexpr int FinalWaits = 101;
+constexpr int FinalWaitMs = 10;
+
+// Copies a null-terminated text into a title buffer, cut to 255 characters.
+void copyTitle(char* dest, const char* src) {
+    const std::size_t n = std::min<std::size_t>(std::strlen(src), MaxTitle);
+    std::memcpy(dest, src, n);
+    dest[n] = 0;
+}
+
+} // namespace
+
+bool TitleBar::IsTitleWindow(platform::WindowId window) {
+    platform::ForeignWindows* windows = m_services.windows;
+    if (!windows || !window)
+        return false;
+    if (!windows->isVisible(window) || windows->owner(window) != 0)
+        return false;
+    char title[TitleBufferSize];
+    return windows->getTitle(window, title, TitleBufferSize) > 0;
+}
+
+void TitleBar::PadWithBlanks(char* buffer) {
+    std::size_t n = std::strlen(buffer);
+    while (n < static_cast<std::size_t>(MaxTitle)) {
+        buffer[n++] = ' ';
+        m_services.pump.processMessages();
+    }
+    buffer[MaxTitle] = 0;
+}
+
+void TitleBar::RestoreTitle() {
+    platform::ForeignWindows* windows = m_services.windows;
+    if (windows && TitleRestoreWindow) {
+        if (m_snapshot)
+            windows->restoreTitle(TitleRestoreWindow, *m_snapshot);
+        else
+            windows->setTitle(TitleRestoreWindow, SavedTitle);
+    }
+    TitleModified = false;
+    // The shell restores while it closes; a display still running must not write over it.
+    if (m_running)
+        m_cancelled = true;
+}
+
+void TitleBar::ShowInTitleBar(ReminderRecord& record) {
+    // The monitor starts no activation while one is showing; anything else calling in from inside
+    // the display's message processing is ignored rather than let two displays share one title.
+    if (m_running)
+        return;
+    m_running = true;
+    m_cancelled = false;
+    run(record);
+    m_running = false;
+    m_cancelled = false;
+}
+
+void TitleBar::saveTitle(const char* title) {
+    copyTitle(SavedTitle, title);
+    m_snapshot = m_services.windows->snapshotTitle(TitleWindow);
+}
+
+TitleBar::Step TitleBar::pump() {
+    m_services.pump.processMessages();
+    return m_cancelled ? Step::Stop : Step::Go;
+}
+
+// An early stop hands the reminder back as shown, with the window's own title put back, so that the
+// monitor drops it and goes on to the next reminder instead of waiting for ever.
+void TitleBar::handBack(ReminderRecord& record) {
+    if (!m_cancelled && TitleModified)
+        RestoreTitle();
+    TitleModified = false;
+    record.RemDate = 0.0;
+    m_services.store.MonitorState = MonitorDone;
+}
+
+void TitleBar::run(ReminderRecord& record) {
+    Store& store = m_services.store;
+    platform::EventPump& events = m_services.pump;
+
+    const platform::WindowId w = m_services.windows ? m_services.windows->foregroundWindow() : 0;
+    TitleWindow = w;
+    TitleRestoreWindow = w;
+    if (!IsTitleWindow(w)) {
+        store.MonitorState = MonitorIdle;
+        return;
+    }
+    platform::ForeignWindows& windows = *m_services.windows;
+
+    if (record.Beep != 0)
+        m_services.beeper.beep();
+    store.MonitorState = MonitorShowing;
+
+    char title[TitleBufferSize];
+    windows.getTitle(w, title, TitleBufferSize);
+    saveTitle(title);
+    TitleModified = true;
+
+    // O: the window's own title as last read; T: the moving text; D: the note text.
+    char O[TitleBufferSize];
+    char T[TitleBufferSize];
+    if (windows.getTitle(w, O, TitleBufferSize) == 0)
+        return handBack(record);
+    const int L = windows.getTitleLength(w);
+    if (L == 0)
+        return handBack(record);
+    int Lb = L;
+    int Ls = L;
+
+    std::string note = NoteText(record);
+    for (char& c : note)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    if (note.size() > static_cast<std::size_t>(MaxNoteShown))
+        note.resize(MaxNoteShown);
+    const std::string D = " " + note;
+    const int m = static_cast<int>(D.size());
+
+    if (windows.getTitle(w, O, TitleBufferSize) == 0)
+        return handBack(record);
+    // The program may have changed its title between the first reads; keep the one we show.
+    if (std::strcmp(O, SavedTitle) != 0)
+        saveTitle(O);
+    copyTitle(T, O);
+    PadWithBlanks(T);
+    if (m_cancelled)
+        return handBack(record);
+
+    if (L + 2 <= ScrollStart) {
+        for (int p = ScrollStart; p >= L + 2; --p) {
+            if (p < Lb + 2)
+                break;
+            if (pump() == Step::Stop)
+                return handBack(record);
+            events.sleep(ScrollPauseMs);
+            const int Lnow = windows.getTitleLength(w);
+            if (Lnow == 0)
+                return handBack(record);
+            if (Lnow != Ls) {
+                // The window's program has set a new title: carry on with it, and restore it.
+                if (pump() == Step::Stop)
+                    return handBack(record);
+                Ls = Lnow;
+                Lb = Lnow;
+                if (windows.getTitle(w, O, TitleBufferSize) == 0)
+                    return handBack(record);
+                copyTitle(T, O);
+                PadWithBlanks(T);
+                if (m_cancelled)
+                    return handBack(record);
+                saveTitle(O);
+            }
+            if (p + m <= MaxNoteShown) {
+                std::memcpy(T + p, D.data(), D.size());
+                T[p + m] = 0;
+            }
+            if (!windows.setTitle(w, T))
+                return handBack(record);
+            Ls = windows.getTitleLength(w);
+            if (Ls == 0)
+                return handBack(record);
+        }
+    }
+
+    std::string blinkText = std::string(O) + D;
+    if (blinkText.size() > static_cast<std::size_t>(MaxTitle))
+        blinkText.resize(MaxTitle);
+    const char* B = blinkText.c_str();
+
+    for (int round = 0; round < BlinkRounds; ++round) {
+        if (pump() == Step::Stop)
+            return handBack(record);
+        for (int i = 0; i < BlinkWrites; ++i) {
+            if (pump() == Step::Stop)
+                return handBack(record);
+            windows.setTitle(w, B);
+            events.sleep(BlinkOnMs);
+        }
+        for (int i = 0; i < BlinkWrites; ++i) {
+            if (pump() == Step::Stop)
+                return handBack(record);
+            windows.setTitle(w, O);
+            events.sleep(BlinkOffMs);
+        }
+    }
+    windows.setTitle(w, B);
+    for (int i = 0; i < FinalWaits; ++i) {
+        if (pump() == Step::Stop)
+            return handBack(record);
+        events.sleep(FinalWaitMs);
+    }
+
+    // The window's exact own title, as last read: the snapshot matches O.
+    if (m_snapshot)
+        windows.restoreTitle(w, *m_snapshot);
+    else
+        windows.setTitle(w, O);
+    TitleModified = false;
+    record.RemDate = 0.0;
+    store.MonitorState = MonitorDone;
+}
+
+} // namespace tw

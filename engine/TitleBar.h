@@ -1,0 +1,66 @@
+// The title-bar display: a title-kind reminder's note slides into the title of the window in front,
+// blinks there, and the window gets its own title back. The display runs inside ShowInTitleBar and
+// yields to the event loop between its steps, so the rest of the program keeps working meanwhile.
+// It keeps the window's exact title (a platform snapshot) so that the window is given back what it
+// had, not a copy made lossy by the ANSI code page.
+#pragma once
+
+#include <memory>
+
+#include "platform/ForeignWindows.h"
+#include "store/ReminderRecord.h"
+#include "store/Services.h"
+
+namespace tw {
+
+class TitleBar {
+public:
+    // The size of every title buffer: up to 255 characters and a terminating null.
+    static constexpr int TitleBufferSize = 256;
+
+    explicit TitleBar(Services& services) : m_services(services) {}
+    TitleBar(const TitleBar&) = delete;
+    TitleBar& operator=(const TitleBar&) = delete;
+
+    // False where the desktop gives no access to other programs' windows; title reminders must then
+    // be shown some other way, since ShowInTitleBar can show nothing.
+    bool Available() const { return m_services.windows != nullptr; }
+
+    // Shows the record's note in the title of the window in front and returns when the display is
+    // over. Afterwards MonitorState is MonitorIdle when no suitable window was in front (nothing
+    // happened), otherwise MonitorDone with the record's RemDate 0.0 (also after an early stop).
+    void ShowInTitleBar(ReminderRecord& record);
+    // Visible, without owner window, and with a non-empty title.
+    bool IsTitleWindow(platform::WindowId window);
+    // Extends the null-terminated text in a TitleBufferSize buffer with blanks to 255 characters,
+    // processing pending messages once for every blank added.
+    void PadWithBlanks(char* buffer);
+    // Gives TitleRestoreWindow its saved title back. The shell calls it at close while TitleModified;
+    // called while a display runs (from inside its message processing) it also ends that display.
+    void RestoreTitle();
+
+    // True while a display is under way (ShowInTitleBar has not returned).
+    bool Running() const { return m_running; }
+
+    platform::WindowId TitleWindow = 0;
+    platform::WindowId TitleRestoreWindow = 0;
+    bool TitleModified = false;
+    char SavedTitle[TitleBufferSize] = {};
+
+private:
+    enum class Step { Go, Stop };
+
+    void run(ReminderRecord& record);
+    // Reads the window's title into SavedTitle and keeps its exact snapshot for the restore.
+    void saveTitle(const char* title);
+    // Processes pending messages; Stop when RestoreTitle ended the display meanwhile.
+    Step pump();
+    void handBack(ReminderRecord& record);
+
+    Services& m_services;
+    std::unique_ptr<platform::TitleSnapshot> m_snapshot;
+    bool m_running = false;
+    bool m_cancelled = false;
+};
+
+} // namespace tw
