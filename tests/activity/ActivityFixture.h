@@ -1,0 +1,47 @@
+// The services of the activity tests in memory: fake clock, fake windows, a recording pump and
+// message boxes, and a sampling timer that only remembers whether it is armed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "activity/ActivityLog.h"
+#include "platform/Cp1252.h"
+#include "platform/fake/CountingBeeper.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/FakeWindows.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/fake/RecordingPump.h"
+
+namespace tw::test {
+
+class RecordingHelp : public platform::Help {
+public:
+    std::vector<std::string> topics;
+    int quits = 0;
+    void showTopic(const std::string& topic) override { topics.push_back(topic); }
+    void quit() override { ++quits; }
+};
+
+class FlagTimer : public SampleTimer {
+public:
+    bool enabled = false;
+    void disable() override { enabled = false; }
+};
+
+struct ActivityServices {
+    fake::FakeFileSystem files;
+    Store store{files};
+    fake::FakeClock clock{{2026, 12, 8, 9, 0, 0, 0}};
+    EnglishLocale locale;
+    platform::Cp1252 codePage;
+    fake::RecordingMessageBoxes boxes;
+    fake::CountingBeeper beeper;
+    fake::RecordingPump pump{&clock};
+    RecordingHelp help;
+    fake::FakeWindows windows;
+    Services services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows};
+};
+
+} // namespace tw::test
