@@ -1,6 +1,7 @@
 // The monitor step.
 #include "engine/Monitor.h"
 
+#include <cmath>
 #include <optional>
 
 #include "store/DayCount.h"
@@ -20,6 +21,12 @@ HourMinute HourMinuteOf(double value) {
     return {t.hour, t.minute};
 }
 
+// A damaged file can hold any 8 bytes: a date that is no calendar date, or a time that is no
+// number, is never shown and counts as overdue, so it ends up where the user can see and delete it.
+bool Showable(const ReminderRecord& r) {
+    return IsValidDayCount(r.RemDate) && std::isfinite(r.RemTime);
+}
+
 double Today(const platform::LocalTime& now) {
     return EncodeDate(now.year, now.month, now.day).value_or(0.0);
 }
@@ -31,6 +38,8 @@ bool RecordNotEmpty(const ReminderRecord& r) {
 }
 
 bool IsDueNow(const ReminderRecord& r, const platform::LocalTime& now) {
+    if (!Showable(r))
+        return false;
     const std::optional<CivilDate> date = DecodeDate(r.RemDate);
     if (!date || *date != CivilDate{now.year, now.month, now.day})
         return false;
@@ -40,7 +49,7 @@ bool IsDueNow(const ReminderRecord& r, const platform::LocalTime& now) {
 }
 
 bool IsOverdue(const ReminderRecord& r, const platform::LocalTime& now) {
-    if (!IsValidDayCount(r.RemDate))
+    if (!Showable(r))
         return true;
     const int day = CompareDay(r.RemDate, Today(now));
     if (day == -1)

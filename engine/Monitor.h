@@ -15,7 +15,7 @@ bool RecordNotEmpty(const ReminderRecord& r);
 // The reminder's minute has come: same date, same hour, and now 0 to 5 minutes past its minute.
 bool IsDueNow(const ReminderRecord& r, const platform::LocalTime& now);
 // The reminder's day is over, or its hour, or six or more minutes of its hour have passed. A record
-// whose date is no calendar date counts as overdue, so that it is never shown.
+// whose date is no calendar date, or whose time is not finite, counts as overdue: it is never shown.
 bool IsOverdue(const ReminderRecord& r, const platform::LocalTime& now);
 
 class Monitor {

@@ -1,3 +1,4 @@
+// Windows-1252 to UTF-8 and back, by table, without iconv (which refuses the five undefined bytes).
 #include "platform/Cp1252.h"
 
 #include <cstdint>
@@ -82,6 +83,13 @@ std::string Cp1252::fromUtf8(std::string_view s) const {
                 break;
             }
             c = (c << 6) | (static_cast<std::uint8_t>(s[i + k]) & 0x3F);
+        }
+        // Overlong forms and values past U+10FFFF are not UTF-8: they must not sneak in as ASCII.
+        static constexpr char32_t Least[4] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (c < Least[extra] || c > 0x10FFFF)) {
+            out += '?';
+            i += static_cast<std::size_t>(extra) + 1;
+            continue;
         }
         if (!ok) {
             out += '?';

@@ -1,3 +1,4 @@
+// The single-instance identifier made from the executable's path; the same on every platform.
 #include "platform/SingleInstance.h"
 
 #include <cctype>

@@ -16,6 +16,14 @@ constexpr sys_days DayCountEpoch = sys_days{year{1899} / December / 30};
 constexpr std::int64_t FirstValidDay = (sys_days{year{1} / January / 1} - DayCountEpoch).count();
 constexpr std::int64_t LastValidDay = (sys_days{year{9999} / December / 31} - DayCountEpoch).count();
 
+// Beyond this many days the milliseconds no longer fit in 64 bits (and a double holds no time of
+// day any more); such values come only from damaged files.
+constexpr double MaxConvertibleDays = 1e11;
+
+bool Convertible(double value) {
+    return std::isfinite(value) && std::fabs(value) < MaxConvertibleDays;
+}
+
 std::int64_t RoundedMs(double value) {
     return static_cast<std::int64_t>(std::llround(value * static_cast<double>(MsPerDay)));
 }
@@ -44,13 +52,13 @@ bool IsValidDayCount(double value) {
 }
 
 std::int64_t DayNumber(double value) {
-    if (!std::isfinite(value) || std::fabs(value) > 1e12)
+    if (!Convertible(value))
         return 0;
     return RoundedMs(value) / MsPerDay;
 }
 
 std::int64_t MillisecondOfDay(double value) {
-    if (!std::isfinite(value) || std::fabs(value) > 1e12)
+    if (!Convertible(value))
         return 0;
     const std::int64_t ms = RoundedMs(value);
     return (ms < 0 ? -ms : ms) % MsPerDay;

@@ -35,7 +35,8 @@ int DaysInMonth(int month, int year);
 // can hold any 8 bytes) are never decoded into a calendar date.
 bool IsValidDayCount(double value);
 
-// The day number of a value rounded to the millisecond (whole part, truncated toward zero).
+// The day number of a value rounded to the millisecond (whole part, truncated toward zero). Both
+// give 0 for a value that is not finite or lies 1e11 days or more from the epoch.
 std::int64_t DayNumber(double value);
 // Milliseconds into the day of a value rounded to the millisecond (0 .. 86,399,999).
 std::int64_t MillisecondOfDay(double value);

@@ -150,10 +150,11 @@ int Store::AppendExpired(ReminderRecord r) {
 }
 
 void Store::ReturnEditBuffer() {
-    if (InsertActive(EditBuffer) == 1)
-        AppendExpired(EditBuffer);
+    // The edit ends first: a failed save of "re.dt" below must not leave the monitor held up.
     EditInProgress = false;
     EditorMode = EditorIdle;
+    if (InsertActive(EditBuffer) == 1)
+        AppendExpired(EditBuffer);
 }
 
 void Store::Del_Rem(TableId id, int index) {

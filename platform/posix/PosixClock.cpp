@@ -1,3 +1,4 @@
+// The local wall clock from clock_gettime and localtime_r.
 #include "platform/posix/PosixClock.h"
 
 #include <ctime>

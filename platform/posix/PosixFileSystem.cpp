@@ -1,3 +1,5 @@
+// Reading and atomically replacing the reminder files with POSIX calls, and the mapping of errno
+// values to the program's I/O error codes.
 #include "platform/posix/PosixFileSystem.h"
 
 #include <cerrno>
@@ -29,6 +31,14 @@ int IoCodeFromErrno(int err) {
     case EDQUOT:
     case EFBIG:
         return 101; // Disk full
+    case EIO:
+    case ESRCH:
+    case EINTR:
+    case ENETDOWN:
+    case ENETUNREACH:
+        // These errno values equal codes that have texts of their own (EIO is 5, "File access
+        // denied"); they are reported as the Windows code of a device I/O error instead.
+        return 1117;
     default:
         return err;
     }
@@ -56,6 +66,8 @@ public:
 private:
     int m_fd;
 };
+
+unsigned long s_tempSerial = 0;
 
 std::string DirectoryOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -108,19 +120,38 @@ ReadResult PosixFileSystem::readFile(const std::string& path, std::size_t maxByt
 }
 
 int PosixFileSystem::replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) {
-    // mkstemp gives a fresh name beside the target, so the rename stays on one file system.
-    std::string tmp = path + ".XXXXXX";
-    Fd fd(::mkostemp(tmp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        return IoCodeFromErrno(errno);
+    // A file the user made read-only stays untouched, as a save that writes into it would fail. The
+    // new file keeps the old one's permissions; a new one gets the usual 0666 less the umask.
+    mode_t mode = 0666;
+    bool keepMode = false;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            return IoCodeFromErrno(EISDIR);
+        if (::access(path.c_str(), W_OK) != 0)
+            return IoCodeFromErrno(errno);
+        mode = old.st_mode & 07777;
+        keepMode = true;
+    }
+
+    // A fresh name beside the target, so that the rename stays on one file system.
+    std::string tmp;
+    int fdValue = -1;
+    for (int attempt = 0; attempt < 100 && fdValue < 0; ++attempt) {
+        tmp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(s_tempSerial++);
+        fdValue = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fdValue < 0 && errno != EEXIST)
+            return IoCodeFromErrno(errno);
+    }
+    if (fdValue < 0)
+        return IoCodeFromErrno(EEXIST);
+    Fd fd(fdValue);
     auto fail = [&](int err) {
         ::unlink(tmp.c_str());
         return IoCodeFromErrno(err);
     };
-    // Reminder files are the user's documents: readable by the user, like any file they create.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd.get(), 0666 & ~mask);
+    if (keepMode)
+        ::fchmod(fd.get(), mode); // the umask must not narrow what the user had
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);

@@ -1,3 +1,4 @@
+// Month and day names and the date and time separators of the session's LC_TIME locale.
 #include "platform/posix/PosixLocale.h"
 
 #include <cstring>
@@ -20,8 +21,13 @@ std::string SeparatorOf(const char* format, const char* fallback) {
                 ++p;
             continue;
         }
-        if (*p != ' ')
-            return std::string(1, *p);
+        if (*p != ' ') {
+            // The whole character: a separator such as U+5E74 takes three bytes in UTF-8.
+            std::size_t n = 1;
+            while (p[n] && (static_cast<unsigned char>(p[n]) & 0xC0) == 0x80)
+                ++n;
+            return std::string(p, n);
+        }
     }
     return fallback;
 }

@@ -1,0 +1,140 @@
+// Helpers shared by the store and monitor tests: building records, reading file images, and a
+// scripted activation that sets MonitorState and CurrentReminder as each display would.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "engine/Activation.h"
+#include "engine/Monitor.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "store/DayCount.h"
+#include "store/Store.h"
+
+namespace tw::testing {
+
+inline double Day(int y, int m, int d) {
+    return EncodeDate(y, m, d).value();
+}
+
+inline double At(int h, int mi, int s = 0) {
+    return EncodeTime(h, mi, s, 0);
+}
+
+inline ReminderRecord Make(int kind, bool beep, double date, double time, std::string_view note) {
+    ReminderRecord r{};
+    r.Kind = kind;
+    r.Beep = beep ? 1 : 0;
+    r.RemDate = date;
+    r.RemTime = time;
+    SetNote(r, note);
+    return r;
+}
+
+// A pop-up reminder for the given day and time, the note naming it.
+inline ReminderRecord PopUp(double date, double time, std::string_view note = "") {
+    return Make(KindPopUp, false, date, time, note);
+}
+
+inline std::vector<std::uint8_t> Image(const ReminderRecord& r) {
+    const auto* b = reinterpret_cast<const std::uint8_t*>(&r);
+    return std::vector<std::uint8_t>(b, b + RecordSize);
+}
+
+// The records held in a file image (whole records only).
+inline std::vector<ReminderRecord> Records(const std::vector<std::uint8_t>& bytes) {
+    std::vector<ReminderRecord> out(bytes.size() / RecordSize);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        std::memcpy(&out[i], bytes.data() + i * RecordSize, RecordSize);
+    return out;
+}
+
+inline std::vector<std::uint8_t> FileOf(const std::vector<ReminderRecord>& records) {
+    std::vector<std::uint8_t> out;
+    for (const auto& r : records) {
+        const auto img = Image(r);
+        out.insert(out.end(), img.begin(), img.end());
+    }
+    return out;
+}
+
+// Behaves as the displays do: a title-bar display runs to its end inside Viz_Rem (or finds no
+// window and leaves the state idle), the pop-up and the icon flash start and report later, and a
+// record of any other kind is not shown at all.
+class ScriptedActivation : public Activation {
+public:
+    explicit ScriptedActivation(Store& store) : m_store(store) {}
+
+    std::vector<ReminderRecord> shown; // every record handed to Viz_Rem, in order
+    bool titleFindsWindow = true;
+
+    void Viz_Rem(ReminderRecord& record) override {
+        shown.push_back(record);
+        switch (record.Kind) {
+        case KindTitle:
+            if (!titleFindsWindow) {
+                m_store.MonitorState = MonitorIdle;
+                return;
+            }
+            m_store.MonitorState = MonitorShowing;
+            record.RemDate = 0.0;
+            m_store.MonitorState = MonitorDone;
+            return;
+        case KindPopUp:
+        case KindIcon:
+            m_store.MonitorState = MonitorShowing;
+            return;
+        default:
+            return;
+        }
+    }
+
+    // The pop-up's "Dismiss": the date is emptied, "rd.dt" written, the display has ended.
+    void dismiss() {
+        m_store.CurrentReminder.RemDate = 0.0;
+        m_store.SaveActive();
+        m_store.MonitorState = MonitorDone;
+    }
+
+    // The pop-up's "Repeat in": a new date and time, "rd.dt" written while the reminder is out of
+    // the table, the display has ended.
+    void repeatAt(double date, double time) {
+        m_store.CurrentReminder.RemDate = date;
+        m_store.CurrentReminder.RemTime = time;
+        m_store.SaveActive();
+        m_store.MonitorState = MonitorDone;
+    }
+
+    // The end of an icon flash: the reminder is finished.
+    void endFlash() {
+        m_store.CurrentReminder.RemDate = 0.0;
+        m_store.MonitorState = MonitorDone;
+    }
+
+private:
+    Store& m_store;
+};
+
+// A store on in-memory files, a settable clock, recorded message boxes and a monitor.
+struct MonitorRig {
+    fake::FakeFileSystem files;
+    fake::FakeClock clock;
+    fake::RecordingMessageBoxes boxes;
+    Store store{files};
+    ScriptedActivation activation{store};
+    Monitor monitor{store, clock, boxes, activation};
+
+    void add(const ReminderRecord& r) {
+        ASSERT_EQ(store.AppendActive(r), 0);
+        store.SortActive();
+    }
+    std::vector<ReminderRecord> activeFile() const { return Records(files.files.at(ActiveFileName)); }
+    std::vector<ReminderRecord> expiredFile() const { return Records(files.files.at(ExpiredFileName)); }
+};
+
+} // namespace tw::testing
