@@ -3,6 +3,7 @@
 #include "engine/TitleBar.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -20,6 +21,9 @@ constexpr int BlinkOnMs = 81;
 constexpr int BlinkOffMs = 50;
 constexpr int FinalWaits = 101;
 constexpr int FinalWaitMs = 10;
+// Steady pauses that fall further behind than this (the program was busy, a modal box was open)
+// start a new schedule instead of catching up with a burst of steps.
+constexpr std::int64_t MaxLagNs = 100'000'000;
 
 // Copies a null-terminated text into a title buffer, cut to 255 characters.
 void copyTitle(char* dest, const char* src) {
@@ -29,6 +33,33 @@ void copyTitle(char* dest, const char* src) {
 }
 
 } // namespace
+
+TitleBar::TitleBar(Services& services, Pauses pauses) : m_services(services) {
+    if (pauses == Pauses::Steady) {
+        m_nowNs = [] {
+            return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        };
+    }
+}
+
+void TitleBar::pause(int ms) {
+    if (!m_nowNs) {
+        m_services.pump.sleep(ms);
+        return;
+    }
+    const std::int64_t now = m_nowNs();
+    const std::int64_t step = static_cast<std::int64_t>(ms) * 1'000'000;
+    if (m_deadlineNs == 0 || now > m_deadlineNs + MaxLagNs)
+        m_deadlineNs = now + step;
+    else
+        m_deadlineNs += step;
+    // Rounded to the nearest millisecond; the schedule keeps the remainder for the next pause.
+    const std::int64_t waitMs = (m_deadlineNs - now + 500'000) / 1'000'000;
+    if (waitMs > 0)
+        m_services.pump.sleep(static_cast<int>(waitMs));
+}
 
 bool TitleBar::IsTitleWindow(platform::WindowId window) {
     platform::ForeignWindows* windows = m_services.windows;
@@ -70,6 +101,7 @@ void TitleBar::ShowInTitleBar(ReminderRecord& record) {
         return;
     m_running = true;
     m_cancelled = false;
+    m_deadlineNs = 0;
     run(record);
     m_running = false;
     m_cancelled = false;
@@ -97,7 +129,6 @@ void TitleBar::handBack(ReminderRecord& record) {
 
 void TitleBar::run(ReminderRecord& record) {
     Store& store = m_services.store;
-    platform::EventPump& events = m_services.pump;
 
     const platform::WindowId w = m_services.windows ? m_services.windows->foregroundWindow() : 0;
     TitleWindow = w;
@@ -153,7 +184,7 @@ void TitleBar::run(ReminderRecord& record) {
                 break;
             if (pump() == Step::Stop)
                 return handBack(record);
-            events.sleep(ScrollPauseMs);
+            pause(ScrollPauseMs);
             const int Lnow = windows.getTitleLength(w);
             if (Lnow == 0)
                 return handBack(record);
@@ -195,20 +226,20 @@ void TitleBar::run(ReminderRecord& record) {
             if (pump() == Step::Stop)
                 return handBack(record);
             windows.setTitle(w, B);
-            events.sleep(BlinkOnMs);
+            pause(BlinkOnMs);
         }
         for (int i = 0; i < BlinkWrites; ++i) {
             if (pump() == Step::Stop)
                 return handBack(record);
             windows.setTitle(w, O);
-            events.sleep(BlinkOffMs);
+            pause(BlinkOffMs);
         }
     }
     windows.setTitle(w, B);
     for (int i = 0; i < FinalWaits; ++i) {
         if (pump() == Step::Stop)
             return handBack(record);
-        events.sleep(FinalWaitMs);
+        pause(FinalWaitMs);
     }
 
     // The window's exact own title, as last read: the snapshot matches O.

@@ -5,6 +5,8 @@
 // had, not a copy made lossy by the ANSI code page.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/ForeignWindows.h"
@@ -18,7 +20,13 @@ public:
     // The size of every title buffer: up to 255 characters and a terminating null.
     static constexpr int TitleBufferSize = 256;
 
-    explicit TitleBar(Services& services) : m_services(services) {}
+    // AsRequested pauses for exactly the times of the display's steps. Steady keeps the pauses to a
+    // schedule: each is shortened by the time the work since the previous one took (reading and
+    // writing titles, processing messages), so the display lasts its nominal time on a busy desktop
+    // too. The program uses Steady; tests that count pauses use AsRequested.
+    enum class Pauses { AsRequested, Steady };
+
+    explicit TitleBar(Services& services, Pauses pauses = Pauses::AsRequested);
     TitleBar(const TitleBar&) = delete;
     TitleBar& operator=(const TitleBar&) = delete;
 
@@ -39,6 +47,9 @@ public:
     // called while a display runs (from inside its message processing) it also ends that display.
     void RestoreTitle();
 
+    // Steady pauses measured with this monotonic clock (nanoseconds) instead of the system's.
+    void setPacingClock(std::function<std::int64_t()> nowNs) { m_nowNs = std::move(nowNs); }
+
     // True while a display is under way (ShowInTitleBar has not returned).
     bool Running() const { return m_running; }
 
@@ -56,11 +67,14 @@ private:
     // Processes pending messages; Stop when RestoreTitle ended the display meanwhile.
     Step pump();
     void handBack(ReminderRecord& record);
+    void pause(int ms);
 
     Services& m_services;
     std::unique_ptr<platform::TitleSnapshot> m_snapshot;
     bool m_running = false;
     bool m_cancelled = false;
+    std::function<std::int64_t()> m_nowNs; // empty: pauses as requested
+    std::int64_t m_deadlineNs = 0;         // end of the latest scheduled pause; 0 before the first
 };
 
 } // namespace tw

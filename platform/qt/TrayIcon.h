@@ -1,0 +1,78 @@
+// The notification-area icon on Qt (QSystemTrayIcon): still picture by resource name, the frame
+// animation at 150 ms a frame, the hint's tooltip, the two tray menus and the click events. Also
+// the one-shot timer on QTimer. The shell creates both menus (PopupMenu2, PopupMenu1) and hands
+// them in; the window-free TrayIconStates drives the icon through platform::TrayIcon.
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <vector>
+
+#include "platform/Timer.h"
+#include "platform/TrayIcon.h"
+
+class QMenu;
+
+namespace tw::platform {
+
+class QtTrayIcon : public QObject, public TrayIcon {
+    Q_OBJECT
+public:
+    // mainMenu is the tray menu, emptyMenu the one without items (a right click then shows nothing).
+    // The icon starts with the picture "ICO_TRAY", the main menu and no hint, not yet shown.
+    QtTrayIcon(QMenu* mainMenu, QMenu* emptyMenu, QObject* parent = nullptr);
+
+    void setStillIcon(const std::string& resourceName) override;
+    void setFrames(const std::vector<std::string>& resourceNames) override;
+    void setAnimated(bool on) override;
+    bool animated() const override { return m_animated; }
+    void setHint(const std::string& hint) override;
+    void setMenu(TrayMenu menu) override;
+    TrayMenu menu() const override { return m_menu; }
+    void setClickHandler(std::function<void()> handler) override { m_click = std::move(handler); }
+    void setDoubleClickHandler(std::function<void()> handler) override { m_doubleClick = std::move(handler); }
+
+    // The menu a right click (or Ctrl+F2) opens now; null when none is attached.
+    QMenu* currentMenu() const;
+    QSystemTrayIcon& systemTrayIcon() { return m_tray; }
+    // Which animation frame is on show, and how many frame changes there were (for tests).
+    int frameIndex() const { return m_frame; }
+    int frameChanges() const { return m_frameChanges; }
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void nextFrame();
+    void showPicture();
+
+    QSystemTrayIcon m_tray;
+    QTimer m_animation;
+    QMenu* m_mainMenu;
+    QMenu* m_emptyMenu;
+    QIcon m_still;
+    std::string m_stillName;
+    std::vector<QIcon> m_frames;
+    bool m_animated = false;
+    int m_frame = 0;
+    int m_frameChanges = 0;
+    TrayMenu m_menu = TrayMenu::Main;
+    std::function<void()> m_click;
+    std::function<void()> m_doubleClick;
+};
+
+class QtOneShotTimer : public QObject, public OneShotTimer {
+    Q_OBJECT
+public:
+    explicit QtOneShotTimer(QObject* parent = nullptr);
+    void start(int ms) override { m_timer.start(ms); }
+    void stop() override { m_timer.stop(); }
+    bool isActive() const override { return m_timer.isActive(); }
+    void setTimeoutHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
+
+private:
+    QTimer m_timer;
+    std::function<void()> m_handler;
+};
+
+} // namespace tw::platform
