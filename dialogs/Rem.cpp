@@ -1,0 +1,397 @@
+// The reminder editor window: its controls, the show that prepares it, and the buttons and keys.
+#include "dialogs/Rem.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include "dialogs/ReminderList.h"
+#include "store/DayCount.h"
+#include "store/IoError.h"
+
+namespace tw {
+
+namespace {
+
+QComboBox* soundList(QWidget* parent, const QString& name, const QString& accessible) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->addItem(QStringLiteral("No Sound"));
+    c->addItem(QStringLiteral("Beep"));
+    c->setCurrentIndex(0);
+    c->setAccessibleName(accessible);
+    return c;
+}
+
+std::u16string_view view(const QString& s) {
+    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
+}
+
+} // namespace
+
+Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent), m_services(services) {
+    setObjectName(QStringLiteral("f_Reminder"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("New Reminder"));
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Date and Time"), this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    DateTime1 = new QDateEdit(GroupBox2);
+    DateTime1->setObjectName(QStringLiteral("DateTime1"));
+    DateTime1->setCalendarPopup(true);
+    DateTime1->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    DateTime1->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
+    DateTime1->setToolTip(QStringLiteral("Here to set date of activation reminder's."));
+    DateTime1->setAccessibleName(QStringLiteral("Date"));
+    DateTime2 = new QTimeEdit(GroupBox2);
+    DateTime2->setObjectName(QStringLiteral("DateTime2"));
+    DateTime2->setDisplayFormat(QStringLiteral("HH:mm"));
+    DateTime2->setWrapping(true);
+    DateTime2->setToolTip(QStringLiteral("Here to set time of activation reminder's."));
+    DateTime2->setAccessibleName(QStringLiteral("Time"));
+    auto* dateRow = new QHBoxLayout(GroupBox2);
+    dateRow->addWidget(DateTime1, 3);
+    dateRow->addWidget(DateTime2, 1);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Reminder Note"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    Memo1 = new QPlainTextEdit(GroupBox1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setToolTip(QStringLiteral("Here print text which will appear at activations this reminder."));
+    Memo1->setAccessibleName(QStringLiteral("Reminder Note"));
+    Memo1->setMinimumSize(320, 84);
+    auto* noteBox = new QVBoxLayout(GroupBox1);
+    noteBox->addWidget(Memo1);
+
+    GroupBox3 = new QGroupBox(QStringLiteral("Type of activation"), this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    Title = new QCheckBox(QStringLiteral("Title Window"), GroupBox3);
+    Title->setObjectName(QStringLiteral("Title"));
+    Title->setToolTip(QStringLiteral("Reminder this type will come up for title of active program."));
+    ComboBox1 = soundList(GroupBox3, QStringLiteral("ComboBox1"), QStringLiteral("Sound for Title Window"));
+    PopUp = new QCheckBox(QStringLiteral("PopUp"), GroupBox3);
+    PopUp->setObjectName(QStringLiteral("PopUp"));
+    PopUp->setToolTip(QStringLiteral("Reminder this type will appear as PopUp window in centre of screen."));
+    ComboBox2 = soundList(GroupBox3, QStringLiteral("ComboBox2"), QStringLiteral("Sound for PopUp"));
+    Icon = new QCheckBox(QStringLiteral("Animate Icon"), GroupBox3);
+    Icon->setObjectName(QStringLiteral("Icon"));
+    Icon->setToolTip(QStringLiteral("When reminder this type is actuated icon of program will blink."));
+    ComboBox3 = soundList(GroupBox3, QStringLiteral("ComboBox3"), QStringLiteral("Sound for Animate Icon"));
+    auto* kinds = new QGridLayout(GroupBox3);
+    kinds->addWidget(Title, 0, 0);
+    kinds->addWidget(ComboBox1, 0, 1);
+    kinds->addWidget(PopUp, 1, 0);
+    kinds->addWidget(ComboBox2, 1, 1);
+    kinds->addWidget(Icon, 2, 0);
+    kinds->addWidget(ComboBox3, 2, 1);
+    kinds->setRowStretch(3, 1);
+
+    b_OK = new QPushButton(QStringLiteral("OK"), this);
+    b_OK->setObjectName(QStringLiteral("b_OK"));
+    b_Apply = new QPushButton(QStringLiteral("Add"), this);
+    b_Apply->setObjectName(QStringLiteral("b_Apply"));
+    b_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    b_Cancel->setObjectName(QStringLiteral("b_Cancel"));
+    Button1 = new QPushButton(QStringLiteral("Help"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(b_OK);
+    buttons->addWidget(b_Apply);
+    buttons->addWidget(b_Cancel);
+    buttons->addWidget(Button1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(GroupBox2);
+    left->addWidget(GroupBox1, 1);
+    auto* top = new QGridLayout(this);
+    top->addLayout(left, 0, 0);
+    top->addWidget(GroupBox3, 0, 1);
+    top->addLayout(buttons, 1, 0, 1, 2);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(Memo1, DateTime1);
+    setTabOrder(DateTime1, DateTime2);
+    setTabOrder(DateTime2, Title);
+    setTabOrder(Title, ComboBox1);
+    setTabOrder(ComboBox1, PopUp);
+    setTabOrder(PopUp, ComboBox2);
+    setTabOrder(ComboBox2, Icon);
+    setTabOrder(Icon, ComboBox3);
+    setTabOrder(ComboBox3, b_OK);
+    setTabOrder(b_OK, b_Apply);
+    setTabOrder(b_Apply, b_Cancel);
+    setTabOrder(b_Cancel, Button1);
+
+    connect(Title, &QCheckBox::clicked, this, &Tf_Reminder::TitleClick);
+    connect(PopUp, &QCheckBox::clicked, this, &Tf_Reminder::PopUpClick);
+    connect(Icon, &QCheckBox::clicked, this, &Tf_Reminder::IconClick);
+    connect(b_OK, &QPushButton::clicked, this, &Tf_Reminder::b_OKClick);
+    connect(b_Apply, &QPushButton::clicked, this, &Tf_Reminder::b_ApplyClick);
+    connect(b_Cancel, &QPushButton::clicked, this, &Tf_Reminder::b_CancelClick);
+    connect(Button1, &QPushButton::clicked, this, &Tf_Reminder::Button1Click);
+    connect(DateTime1, &QDateEdit::dateChanged, this, [this](QDate d) {
+        if (!m_filling && d.isValid())
+            m_date = ReplaceDay(m_date, d.year(), d.month(), d.day());
+    });
+    connect(DateTime2, &QTimeEdit::timeChanged, this, [this](QTime t) {
+        if (!m_filling && t.isValid())
+            m_time = ReplaceHourMinute(m_time, t.hour(), t.minute());
+    });
+    connect(Memo1->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { limitNote(position, added); });
+
+    // Key preview: the form sees every key before the focused control does.
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+void Tf_Reminder::FormShow(QObject* Sender) {
+    Store& s = m_services.store;
+    SetReminderFormats(s.Formats);
+    m_filling = true;
+    if (Sender && Sender->objectName() == QLatin1String("PagesDlg")) {
+        s.EditorMode = EditorEdit;
+        setWindowTitle(QStringLiteral("Edit Reminder"));
+        b_Apply->setEnabled(false);
+        b_Cancel->setEnabled(true);
+        Memo1->setPlainText(QString::fromStdString(NoteToEditor(s.EditBuffer, m_services.codePage)));
+        setHeldDate(s.EditBuffer.RemDate);
+        setHeldTime(s.EditBuffer.RemTime);
+        setChoices(ChoicesFromRecord(s.EditBuffer));
+    } else {
+        s.EditorMode = EditorNew;
+        setWindowTitle(QStringLiteral("New Reminder"));
+        DefaultClick();
+        b_Cancel->setEnabled(true);
+        b_Apply->setEnabled(true);
+        Memo1->clear();
+        const double now = ToDayCount(m_services.clock.now());
+        setHeldDate(now);
+        setHeldTime(now);
+        enableSoundLists();
+        ComboBox1->setCurrentIndex(0);
+        ComboBox2->setCurrentIndex(0);
+        ComboBox3->setCurrentIndex(0);
+    }
+    m_filling = false;
+    Memo1->moveCursor(QTextCursor::End);
+    Memo1->setFocus(Qt::OtherFocusReason);
+}
+
+void Tf_Reminder::DefaultClick() {
+    PopUp->setChecked(true);
+    Title->setChecked(false);
+    Icon->setChecked(false);
+}
+
+void Tf_Reminder::TitleClick() {
+    ComboBox1->setEnabled(Title->isChecked());
+}
+void Tf_Reminder::PopUpClick() {
+    ComboBox2->setEnabled(PopUp->isChecked());
+}
+void Tf_Reminder::IconClick() {
+    ComboBox3->setEnabled(Icon->isChecked());
+}
+
+bool Tf_Reminder::Empty_Text() {
+    if (!Memo1->document()->isEmpty())
+        return false;
+    m_services.boxes.information(EmptyNoteMessage);
+    return true;
+}
+
+void Tf_Reminder::Apply() {
+    if (Empty_Text())
+        return;
+    const std::string note = NoteToStored(Memo1->toPlainText().toStdString(), m_services.codePage);
+    const NewRecords recs = BuildRecords(choices(), m_date, m_time, note);
+    const ApplyOutcome out = StoreRecords(m_services.store, m_services.boxes, recs);
+    if (!out.stopped)
+        Memo1->clear();
+}
+
+void Tf_Reminder::b_OKClick() {
+    if (Empty_Text())
+        return;
+    GuardIo(m_services.boxes, [&] {
+        Apply();
+        m_services.store.SaveActive();
+        hide();
+    });
+}
+
+void Tf_Reminder::b_ApplyClick() {
+    GuardIo(m_services.boxes, [&] {
+        Apply();
+        m_services.store.SaveActive();
+    });
+}
+
+void Tf_Reminder::b_CancelClick() {
+    FormClose();
+    hide();
+}
+
+void Tf_Reminder::FormClose() {
+    Store& s = m_services.store;
+    if (EditPending(s))
+        GuardIo(m_services.boxes, [&] { GiveBackEdit(s); });
+    s.EditInProgress = false;
+    s.EditorMode = EditorIdle;
+}
+
+void Tf_Reminder::Button1Click() {
+    m_services.help.showTopic("new reminder menu");
+}
+
+bool Tf_Reminder::FormKeyDown(int key) {
+    if (key == Qt::Key_Escape) {
+        b_CancelClick();
+        return true;
+    }
+    if (key == Qt::Key_F1) {
+        Button1Click();
+        return true;
+    }
+    return false;
+}
+
+void Tf_Reminder::setVisible(bool visible) {
+    if (visible && isVisible()) {
+        // Already open: only to the front, keeping what was typed.
+        raise();
+        activateWindow();
+        return;
+    }
+    if (visible && !m_placed) {
+        centreOnScreen();
+        m_placed = true;
+    }
+    QDialog::setVisible(visible);
+    if (visible) {
+        raise();
+        activateWindow();
+    }
+}
+
+void Tf_Reminder::reject() {
+    b_CancelClick();
+}
+
+void Tf_Reminder::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow(this);
+}
+
+void Tf_Reminder::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+bool Tf_Reminder::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        if (FormKeyDown(k->key()))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tf_Reminder::setHeldDate(double value) {
+    m_date = value;
+    if (auto d = DecodeDate(value))
+        DateTime1->setDate(QDate(d->year, d->month, d->day));
+    else
+        DateTime1->setDate(DateTime1->minimumDate());
+}
+
+void Tf_Reminder::setHeldTime(double value) {
+    m_time = value;
+    const ClockTime t = std::isfinite(value) ? DecodeTime(value) : ClockTime{};
+    DateTime2->setTime(QTime(t.hour, t.minute));
+}
+
+void Tf_Reminder::setChoices(const ActivationChoices& c) {
+    Title->setChecked(c[RowTitle].checked);
+    PopUp->setChecked(c[RowPopUp].checked);
+    Icon->setChecked(c[RowIcon].checked);
+    ComboBox1->setCurrentIndex(c[RowTitle].beep ? 1 : 0);
+    ComboBox2->setCurrentIndex(c[RowPopUp].beep ? 1 : 0);
+    ComboBox3->setCurrentIndex(c[RowIcon].beep ? 1 : 0);
+    enableSoundLists();
+}
+
+ActivationChoices Tf_Reminder::choices() const {
+    ActivationChoices c{};
+    c[RowTitle] = {Title->isChecked(), ComboBox1->currentIndex() == 1};
+    c[RowPopUp] = {PopUp->isChecked(), ComboBox2->currentIndex() == 1};
+    c[RowIcon] = {Icon->isChecked(), ComboBox3->currentIndex() == 1};
+    return c;
+}
+
+void Tf_Reminder::enableSoundLists() {
+    TitleClick();
+    PopUpClick();
+    IconClick();
+}
+
+void Tf_Reminder::limitNote(int position, int added) {
+    if (m_filling || added <= 0)
+        return;
+    const QString text = Memo1->toPlainText();
+    if (NoteInputLength(view(text)) <= NoteInputLimit)
+        return;
+    // Keep as much of what was just typed or pasted as fits; the rest is not taken.
+    position = std::clamp(position, 0, static_cast<int>(text.size()));
+    added = std::min(added, static_cast<int>(text.size()) - position);
+    const QString before = text.left(position);
+    const QString inserted = text.mid(position, added);
+    const QString after = text.mid(position + added);
+    int room = NoteInputLimit - NoteInputLength(view(before)) - NoteInputLength(view(after));
+    int keep = 0;
+    while (keep < inserted.size()) {
+        const int w = inserted.at(keep) == QLatin1Char('\n') ? 2 : 1;
+        if (w > room)
+            break;
+        room -= w;
+        ++keep;
+    }
+    QTextCursor c(Memo1->document());
+    c.setPosition(position + keep);
+    c.setPosition(position + added, QTextCursor::KeepAnchor);
+    m_filling = true;
+    c.removeSelectedText();
+    m_filling = false;
+    Memo1->setTextCursor(c);
+}
+
+void Tf_Reminder::centreOnScreen() {
+    adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+} // namespace tw

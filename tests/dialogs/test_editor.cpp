@@ -1,0 +1,451 @@
+// The reminder editor on the offscreen platform: the records OK and Add store, the pickers' held
+// values, the note's limit, edit mode, Cancel, close and Escape, and the full-table cases.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimeEdit>
+
+#include "DialogHarness.h"
+#include "dialogs/Rem.h"
+
+using namespace tw;
+using tw::test::DialogEnv;
+using tw::test::MakeReminder;
+
+namespace {
+
+constexpr const char* Capacity = "Count of reminder must be less 901";
+
+void FillActive(Store& s, int n) {
+    for (int i = 0; i < n; ++i)
+        s.ActiveTable[i] = MakeReminder(KindPopUp, 2027, 1, 1, 10, 0, "x" + std::to_string(i));
+    s.ActiveCount = n;
+}
+
+} // namespace
+
+class EditorTest : public QObject {
+    Q_OBJECT
+
+    DialogEnv* env = nullptr;
+    Tf_Reminder* editor = nullptr;
+    QObject listSender; // stands for the list of reminders when it hands over a reminder
+
+    // What the list's Edit does: the reminder leaves its table, then the editor shows it.
+    void startEdit(const ReminderRecord& r) {
+        env->store.EditInProgress = true;
+        env->store.EditBuffer = r;
+        editor->show();
+        editor->FormShow(&listSender);
+    }
+    void setBox(QCheckBox* box, bool on) {
+        if (box->isChecked() != on)
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        QCOMPARE(box->isChecked(), on);
+    }
+    double openedAt() const { return ToDayCount(env->clock.now()); }
+
+private slots:
+    void init() {
+        env = new DialogEnv;
+        editor = new Tf_Reminder(env->services);
+        listSender.setObjectName(QStringLiteral("PagesDlg"));
+    }
+    void cleanup() {
+        delete editor;
+        delete env;
+    }
+
+    void newReminderIsPrepared() {
+        editor->show();
+        QCOMPARE(editor->objectName(), QStringLiteral("f_Reminder"));
+        QCOMPARE(editor->windowTitle(), QStringLiteral("New Reminder"));
+        QCOMPARE(env->store.EditorMode, EditorNew);
+        QVERIFY(editor->PopUp->isChecked());
+        QVERIFY(!editor->Title->isChecked());
+        QVERIFY(!editor->Icon->isChecked());
+        QVERIFY(editor->ComboBox2->isEnabled());
+        QVERIFY(!editor->ComboBox1->isEnabled());
+        QVERIFY(!editor->ComboBox3->isEnabled());
+        for (QComboBox* c : {editor->ComboBox1, editor->ComboBox2, editor->ComboBox3}) {
+            QCOMPARE(c->currentIndex(), 0);
+            QCOMPARE(c->itemText(0), QStringLiteral("No Sound"));
+            QCOMPARE(c->itemText(1), QStringLiteral("Beep"));
+        }
+        QVERIFY(editor->b_Apply->isEnabled());
+        QCOMPARE(editor->DateTime1->date(), QDate(2026, 12, 8));
+        QCOMPARE(editor->DateTime2->time(), QTime(9, 0));
+        QCOMPARE(editor->DateTime2->displayFormat(), QStringLiteral("HH:mm"));
+        QVERIFY(editor->DateTime1->calendarPopup());
+        QCOMPARE(editor->heldDate(), openedAt());
+        QCOMPARE(editor->heldTime(), openedAt());
+        QCOMPARE(env->store.Formats.ShortDateFormat, std::string("dd/mmm/yy"));
+        QCOMPARE(env->store.Formats.LongTimeFormat, std::string("hh:nn"));
+        QVERIFY(editor->Memo1->toPlainText().isEmpty());
+    }
+
+    void okStoresTheDefaultPopUpAndSaves() {
+        editor->show();
+        QTest::keyClicks(editor->Memo1, "abc");
+        QTest::mouseClick(editor->b_OK, Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 1);
+        ReminderRecord expected{};
+        expected.Kind = KindPopUp;
+        expected.RemDate = openedAt();
+        expected.RemTime = openedAt();
+        SetNote(expected, "abc");
+        // The whole 288-byte image, padding and unused note bytes included, is what was expected.
+        QCOMPARE(tw::test::Bytes(env->store.ActiveTable[0]), tw::test::Bytes(expected));
+        QCOMPARE(env->files.files["rd.dt"], tw::test::Image(env->store.ActiveTable, 1));
+        QVERIFY(env->boxes.shown.empty());
+        QCOMPARE(env->store.EditorMode, EditorNew); // OK leaves the mode to the next show
+    }
+
+    void eachKindAlone_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("Title") << 0 << KindTitle;
+        QTest::newRow("PopUp") << 1 << KindPopUp;
+        QTest::newRow("Icon") << 2 << KindIcon;
+    }
+    void eachKindAlone() {
+        QFETCH(int, row);
+        QFETCH(int, kind);
+        editor->show();
+        QCheckBox* boxes[] = {editor->Title, editor->PopUp, editor->Icon};
+        QComboBox* sounds[] = {editor->ComboBox1, editor->ComboBox2, editor->ComboBox3};
+        for (int i = 0; i < 3; ++i)
+            setBox(boxes[i], i == row);
+        QVERIFY(sounds[row]->isEnabled());
+        sounds[row]->setCurrentIndex(1);
+        QTest::keyClicks(editor->Memo1, "note");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 1);
+        QCOMPARE(env->store.ActiveTable[0].Kind, kind);
+        QCOMPARE(int(env->store.ActiveTable[0].Beep), 1);
+    }
+
+    void allThreeInOrderWithTheirOwnBeep() {
+        editor->show();
+        setBox(editor->Title, true);
+        setBox(editor->Icon, true);
+        editor->ComboBox1->setCurrentIndex(1);
+        editor->ComboBox2->setCurrentIndex(0);
+        editor->ComboBox3->setCurrentIndex(1);
+        QTest::keyClicks(editor->Memo1, "three");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 3);
+        // Equal date and time: the sort keeps the order of appending, Title, PopUp, Icon.
+        const std::int32_t kinds[] = {KindTitle, KindPopUp, KindIcon};
+        const int beeps[] = {1, 0, 1};
+        for (int i = 0; i < 3; ++i) {
+            const ReminderRecord& r = env->store.ActiveTable[i];
+            QCOMPARE(r.Kind, kinds[i]);
+            QCOMPARE(int(r.Beep), beeps[i]);
+            QCOMPARE(NoteText(r), std::string("three"));
+            QCOMPARE(r.RemDate, openedAt());
+        }
+    }
+
+    void beepOfAnUntickedBoxIsIgnored() {
+        editor->show();
+        setBox(editor->Title, true);
+        editor->ComboBox1->setCurrentIndex(1);
+        setBox(editor->Title, false); // the list keeps "Beep" while disabled
+        QVERIFY(!editor->ComboBox1->isEnabled());
+        QCOMPARE(editor->ComboBox1->currentIndex(), 1);
+        QTest::keyClicks(editor->Memo1, "n");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 1);
+        QCOMPARE(env->store.ActiveTable[0].Kind, KindPopUp);
+        QCOMPARE(int(env->store.ActiveTable[0].Beep), 0);
+    }
+
+    void noBoxTickedStoresNothingButSavesAndHides() {
+        editor->show();
+        setBox(editor->PopUp, false);
+        QTest::keyClicks(editor->Memo1, "n");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 0);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->files.writeCount("rd.dt"), 1);
+    }
+
+    void notesOverTwoLinesAndOfOneBlank() {
+        editor->show();
+        QTest::keyClicks(editor->Memo1, "first");
+        QTest::keyClick(editor->Memo1, Qt::Key_Return);
+        QTest::keyClicks(editor->Memo1, "second");
+        QVERIFY(editor->isVisible()); // Enter breaks the line, it does not press a button
+        editor->b_ApplyClick();
+        QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("first\r\nsecond"));
+        QVERIFY(editor->Memo1->toPlainText().isEmpty());
+
+        QTest::keyClicks(editor->Memo1, " ");
+        editor->b_ApplyClick();
+        QCOMPARE(env->store.ActiveCount, 2);
+        QVERIFY(env->boxes.shown.empty());
+    }
+
+    void emptyNoteIsRefusedWithOneMessage() {
+        editor->show();
+        editor->b_OKClick();
+        QCOMPARE(env->boxes.texts(), std::vector<std::string>{"Empty reminder can be not added  "});
+        QCOMPARE(env->boxes.shown[0].kind, tw::fake::RecordingMessageBoxes::Shown::Information);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 0);
+        QCOMPARE(env->files.writeCount("rd.dt"), 0);
+
+        env->boxes.shown.clear();
+        editor->b_ApplyClick(); // Add: one message, and the unchanged table is written
+        QCOMPARE(env->boxes.texts().size(), std::size_t(1));
+        QCOMPARE(env->store.ActiveCount, 0);
+        QCOMPARE(env->files.writeCount("rd.dt"), 1);
+        QVERIFY(editor->isVisible());
+    }
+
+    void noteIsLimitedTo128WithLineBreaksAsTwo() {
+        editor->show();
+        QTest::keyClicks(editor->Memo1, QString(130, QLatin1Char('a')));
+        QCOMPARE(editor->Memo1->toPlainText().size(), 128);
+
+        editor->Memo1->clear();
+        QTest::keyClicks(editor->Memo1, QString(126, QLatin1Char('b')));
+        QTest::keyClick(editor->Memo1, Qt::Key_Return); // 126 + 2 = 128: still fits
+        QTest::keyClicks(editor->Memo1, "c");
+        QCOMPARE(editor->Memo1->toPlainText(), QString(126, QLatin1Char('b')) + QLatin1Char('\n'));
+
+        editor->Memo1->clear();
+        QTest::keyClicks(editor->Memo1, QString(127, QLatin1Char('d')));
+        QTest::keyClick(editor->Memo1, Qt::Key_Return); // would make 129
+        QCOMPARE(editor->Memo1->toPlainText(), QString(127, QLatin1Char('d')));
+
+        // A paste keeps as much as fits, and what follows the cursor stays.
+        editor->Memo1->setPlainText(QStringLiteral("endX"));
+        QTextCursor c = editor->Memo1->textCursor();
+        c.setPosition(3);
+        editor->Memo1->setTextCursor(c);
+        editor->Memo1->insertPlainText(QString(200, QLatin1Char('p')));
+        const QString text = editor->Memo1->toPlainText();
+        QCOMPARE(text.size(), 128);
+        QVERIFY(text.startsWith(QStringLiteral("endp")));
+        QVERIFY(text.endsWith(QStringLiteral("pX")));
+    }
+
+    void pickersKeepThePartTheyDoNotShow() {
+        editor->show();
+        const double opened = openedAt();
+        editor->DateTime1->setDate(QDate(2026, 12, 24));
+        editor->DateTime2->setTime(QTime(14, 30));
+        const double day24 = *EncodeDate(2026, 12, 24);
+        const double day8 = *EncodeDate(2026, 12, 8);
+        QCOMPARE(DayNumber(editor->heldDate()), std::int64_t(day24));
+        QCOMPARE(MillisecondOfDay(editor->heldDate()), MillisecondOfDay(opened)); // 09:00:17.250 kept
+        QCOMPARE(DayNumber(editor->heldTime()), std::int64_t(day8));              // the day it was filled with
+        QCOMPARE(MillisecondOfDay(editor->heldTime()), std::int64_t((14 * 3600 + 30 * 60 + 17) * 1000 + 250));
+        QTest::keyClicks(editor->Memo1, "later");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveTable[0].RemDate, editor->heldDate());
+        QCOMPARE(env->store.ActiveTable[0].RemTime, editor->heldTime());
+    }
+
+    void addKeepsTheChoicesForTheNextReminder() {
+        editor->show();
+        setBox(editor->Title, true);
+        editor->ComboBox1->setCurrentIndex(1);
+        editor->DateTime2->setTime(QTime(18, 0));
+        QTest::keyClicks(editor->Memo1, "one");
+        editor->b_ApplyClick();
+        QVERIFY(editor->isVisible());
+        QVERIFY(editor->Memo1->toPlainText().isEmpty());
+        QTest::keyClicks(editor->Memo1, "two");
+        editor->b_ApplyClick();
+        QCOMPARE(env->store.ActiveCount, 4);
+        QCOMPARE(env->files.writeCount("rd.dt"), 2);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(env->store.ActiveTable[i].RemTime, env->store.ActiveTable[0].RemTime);
+            QCOMPARE(int(env->store.ActiveTable[i].Beep), env->store.ActiveTable[i].Kind == KindTitle ? 1 : 0);
+        }
+    }
+
+    void showingWhileVisibleKeepsWhatWasTyped() {
+        editor->show();
+        setBox(editor->Icon, true);
+        QTest::keyClicks(editor->Memo1, "typing");
+        editor->show();
+        QCOMPARE(editor->Memo1->toPlainText(), QStringLiteral("typing"));
+        QVERIFY(editor->Icon->isChecked());
+        editor->hide();
+        editor->show(); // shown again after hiding: a new reminder
+        QVERIFY(editor->Memo1->toPlainText().isEmpty());
+        QVERIFY(!editor->Icon->isChecked());
+    }
+
+    void editModeShowsTheRecord_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("checkedRow"); // -1: none
+        QTest::newRow("Title") << KindTitle << 0;
+        QTest::newRow("PopUp") << KindPopUp << 1;
+        QTest::newRow("Icon") << KindIcon << 2;
+        QTest::newRow("unknown") << 55 << -1;
+    }
+    void editModeShowsTheRecord() {
+        QFETCH(int, kind);
+        QFETCH(int, checkedRow);
+        ReminderRecord r = MakeReminder(kind, 2027, 3, 4, 7, 45, "line1\r\nline2", 1);
+        startEdit(r);
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Reminder"));
+        QCOMPARE(env->store.EditorMode, EditorEdit);
+        QVERIFY(!editor->b_Apply->isEnabled());
+        QVERIFY(editor->b_OK->isEnabled());
+        QVERIFY(editor->b_Cancel->isEnabled());
+        QCOMPARE(editor->Memo1->toPlainText(), QStringLiteral("line1\nline2"));
+        QCOMPARE(editor->DateTime1->date(), QDate(2027, 3, 4));
+        QCOMPARE(editor->DateTime2->time(), QTime(7, 45));
+        QCheckBox* boxes[] = {editor->Title, editor->PopUp, editor->Icon};
+        QComboBox* sounds[] = {editor->ComboBox1, editor->ComboBox2, editor->ComboBox3};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(boxes[i]->isChecked(), i == checkedRow);
+            QCOMPARE(sounds[i]->isEnabled(), i == checkedRow);
+            QCOMPARE(sounds[i]->currentIndex(), i == checkedRow ? 1 : 0);
+        }
+    }
+
+    void okOfAnEditReplacesTheReminder() {
+        FillActive(env->store, 2);
+        startEdit(MakeReminder(KindIcon, 2027, 3, 4, 7, 45, "old", 1));
+        editor->Memo1->selectAll();
+        QTest::keyClicks(editor->Memo1, "new");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 3);
+        QVERIFY(!env->store.EditInProgress);
+        QCOMPARE(env->store.ActiveTable[0].Kind, KindIcon); // the latest, in the first slot
+        QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("new"));
+        QCOMPARE(env->store.ActiveTable[0].RemDate, *EncodeDate(2027, 3, 4));
+        QCOMPARE(int(env->store.ActiveTable[0].Beep), 1);
+    }
+
+    void cancelCloseAndEscapeGiveTheEditBack_data() {
+        QTest::addColumn<int>("how"); // 0 Cancel, 1 close box, 2 Escape in the note
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("close box") << 1;
+        QTest::newRow("Escape in the note") << 2;
+    }
+    void cancelCloseAndEscapeGiveTheEditBack() {
+        QFETCH(int, how);
+        FillActive(env->store, 2);
+        const ReminderRecord r = MakeReminder(KindTitle, 2026, 12, 20, 8, 0, "back");
+        startEdit(r);
+        editor->Memo1->selectAll();
+        QTest::keyClicks(editor->Memo1, "changed");
+        if (how == 0)
+            QTest::mouseClick(editor->b_Cancel, Qt::LeftButton);
+        else if (how == 1)
+            editor->close();
+        else
+            QTest::keyClick(editor->Memo1, Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 3);
+        QVERIFY(RecordsEqual(env->store.ActiveTable[2], r)); // unchanged, in sorted place
+        QVERIFY(!env->store.EditInProgress);
+        QCOMPARE(env->store.EditorMode, EditorIdle);
+        QCOMPARE(env->files.writeCount("rd.dt"), 0);
+    }
+
+    void cancelOfANewReminderStoresNothing() {
+        editor->show();
+        QTest::keyClicks(editor->Memo1, "dropped");
+        QTest::keyClick(editor->DateTime1, Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 0);
+        QCOMPARE(env->store.EditorMode, EditorIdle);
+    }
+
+    void helpButtonAndF1() {
+        editor->show();
+        QTest::mouseClick(editor->Button1, Qt::LeftButton);
+        QTest::keyClick(editor->Memo1, Qt::Key_F1);
+        QCOMPARE(env->help.topics, (std::vector<std::string>{"new reminder menu", "new reminder menu"}));
+        QVERIFY(editor->Memo1->toPlainText().isEmpty());
+    }
+
+    void fewerFreeSlotsThanTickedBoxes() {
+        FillActive(env->store, MaxReminders - 2);
+        editor->show();
+        setBox(editor->Title, true);
+        setBox(editor->Icon, true);
+        QTest::keyClicks(editor->Memo1, "late");
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, MaxReminders);
+        QCOMPARE(env->boxes.texts(), std::vector<std::string>{Capacity});
+        int title = 0, popUp = 0;
+        for (int i = 0; i < MaxReminders; ++i) {
+            title += env->store.ActiveTable[i].Kind == KindTitle;
+            popUp += NoteText(env->store.ActiveTable[i]) == "late" && env->store.ActiveTable[i].Kind == KindPopUp;
+        }
+        QCOMPARE(title, 1);
+        QCOMPARE(popUp, 1); // the first two in order; Icon did not fit
+        QCOMPARE(env->files.files["rd.dt"].size(), std::size_t(MaxReminders) * RecordSize);
+    }
+
+    void fullTableStoresNothingAndOkStillSavesAndHides() {
+        FillActive(env->store, MaxReminders);
+        editor->show();
+        QTest::keyClicks(editor->Memo1, "no room");
+        editor->b_ApplyClick();
+        QCOMPARE(env->boxes.texts(), std::vector<std::string>{Capacity});
+        QCOMPARE(editor->Memo1->toPlainText(), QStringLiteral("no room")); // nothing changed
+        QVERIFY(editor->isVisible());
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, MaxReminders);
+        QCOMPARE(env->files.writeCount("rd.dt"), 2);
+        QVERIFY(!editor->isVisible());
+    }
+
+    void okOfAnExpiredEditWithTheActiveTableFullKeepsIt() {
+        FillActive(env->store, MaxReminders);
+        const ReminderRecord r = MakeReminder(KindPopUp, 2026, 11, 1, 8, 0, "expired one");
+        startEdit(r); // taken from the expired table, which is now empty
+        editor->b_OKClick();
+        QCOMPARE(env->boxes.texts(), std::vector<std::string>{Capacity});
+        QVERIFY(!editor->isVisible());
+        QVERIFY(!env->store.EditInProgress); // the monitor goes on
+        QCOMPARE(env->store.EditorMode, EditorIdle);
+        QCOMPARE(env->store.ExpiredCount, 1);
+        QVERIFY(RecordsEqual(env->store.ExpiredTable[0], r));
+        QCOMPARE(env->files.files["re.dt"].size(), RecordSize);
+        QCOMPARE(env->store.ActiveCount, MaxReminders);
+    }
+
+    void cancelOfAnExpiredEditWithTheActiveTableFullKeepsIt() {
+        FillActive(env->store, MaxReminders);
+        const ReminderRecord r = MakeReminder(KindPopUp, 2026, 11, 1, 8, 0, "expired one");
+        startEdit(r);
+        editor->b_CancelClick();
+        QVERIFY(env->boxes.shown.empty());
+        QCOMPARE(env->store.ExpiredCount, 1);
+        QVERIFY(RecordsEqual(env->store.ExpiredTable[0], r));
+        QVERIFY(!env->store.EditInProgress);
+    }
+
+    void failedSaveShowsTheErrorAndNothingIsDoubled() {
+        env->files.writeError["rd.dt"] = 5;
+        startEdit(MakeReminder(KindPopUp, 2026, 12, 20, 8, 0, "kept"));
+        editor->b_OKClick();
+        QCOMPARE(env->boxes.texts(), std::vector<std::string>{"File access denied"});
+        QCOMPARE(env->boxes.shown[0].kind, tw::fake::RecordingMessageBoxes::Shown::Error);
+        QVERIFY(editor->isVisible()); // the action stopped at the failed write
+        QCOMPARE(env->store.ActiveCount, 1);
+        QVERIFY(!env->store.EditInProgress);
+        editor->b_CancelClick(); // the edit was already stored: Cancel must not put the old one back too
+        QCOMPARE(env->store.ActiveCount, 1);
+    }
+};
+
+QTEST_MAIN(EditorTest)
+#include "test_editor.moc"

@@ -1,0 +1,319 @@
+// The list of reminders on the offscreen platform: rows and captions, delete and edit by key, menu
+// and double-click, a pending edit, the refresh after the monitor moved a reminder, and focus.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "DialogHarness.h"
+#include "dialogs/Rem.h"
+#include "dialogs/Unit2.h"
+#include "engine/Monitor.h"
+
+using namespace tw;
+using tw::test::DialogEnv;
+using tw::test::MakeReminder;
+
+namespace {
+
+class NoShow : public Activation {
+public:
+    void Viz_Rem(ReminderRecord&) override {}
+};
+
+} // namespace
+
+class ListTest : public QObject {
+    Q_OBJECT
+
+    DialogEnv* env = nullptr;
+    Tf_Reminder* editor = nullptr;
+    TPagesDlg* list = nullptr;
+
+    // n active reminders on 20 Dec 2026 at 10:00, 10:01, ...; the table kept in descending order.
+    void addActive(int n) {
+        for (int i = 0; i < n; ++i)
+            env->store.InsertActive(MakeReminder(KindPopUp, 2026, 12, 20, 10, i, "r" + std::to_string(i)));
+    }
+    void addExpired(int n) {
+        for (int i = 0; i < n; ++i)
+            env->store.AppendExpired(MakeReminder(KindTitle, 2026, 11, 1 + i, 8, 0, "e" + std::to_string(i)));
+    }
+    QString cell(QTableWidget* g, int row, int col) { return g->item(row - 1, col)->text(); }
+    // Makes a row current as a click would, without the dialog's refusal of empty cells.
+    void makeCurrent(QTableWidget* g, int row) { g->setCurrentCell(row - 1, 0); }
+    QPoint centreOf(QTableWidget* g, int row, int col) { return g->visualItemRect(g->item(row - 1, col)).center(); }
+
+private slots:
+    void init() {
+        env = new DialogEnv;
+        editor = new Tf_Reminder(env->services);
+        list = new TPagesDlg(env->services, *editor);
+    }
+    void cleanup() {
+        delete list;
+        delete editor;
+        delete env;
+    }
+
+    void emptyTables() {
+        list->Show();
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->objectName(), QStringLiteral("PagesDlg"));
+        QCOMPARE(list->windowTitle(), QStringLiteral("List of Reminders"));
+        QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  0"));
+        QCOMPARE(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  0"));
+        QVERIFY(list->Timer1->isActive());
+        QCOMPARE(list->Timer1->interval(), 500);
+        for (QTableWidget* g :
+             {static_cast<QTableWidget*>(list->StringGrid1), static_cast<QTableWidget*>(list->StringGrid2)}) {
+            QCOMPARE(g->columnCount(), 6);
+            QCOMPARE(g->rowCount(), 10); // ten data rows below the header row
+            const char* headers[] = {"Date", "Time", "Type", "Beep", "Text of Reminder", " "};
+            for (int c = 0; c < 6; ++c)
+                QCOMPARE(g->horizontalHeaderItem(c)->text(), QString::fromLatin1(headers[c]));
+            QCOMPARE(g->columnWidth(4), 238);
+        }
+        makeCurrent(list->StringGrid1, 1);
+        list->Edit1Click();
+        list->Delete1Click();
+        QTest::keyClick(list->StringGrid1, Qt::Key_Return);
+        QTest::keyClick(list->StringGrid1, Qt::Key_Delete);
+        QTest::mouseDClick(list->StringGrid1->viewport(), Qt::LeftButton, {}, centreOf(list->StringGrid1, 1, 0));
+        QVERIFY(!editor->isVisible());
+        QVERIFY(!env->store.EditInProgress);
+        QCOMPARE(list->StringGrid1->rowCount(), 10);
+        QTest::keyClick(list, Qt::Key_Escape); // Escape does nothing here
+        QVERIFY(list->isVisible());
+    }
+
+    void fifteenActiveFromNextDueToLatest() {
+        addActive(15);
+        addExpired(2);
+        list->Show();
+        QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  15"));
+        QCOMPARE(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  2"));
+        QTableWidget* g = list->StringGrid1;
+        QCOMPARE(g->rowCount(), 15);
+        QCOMPARE(cell(g, 1, 1), QStringLiteral("10:00"));
+        QCOMPARE(cell(g, 1, 4), QStringLiteral("r0"));
+        QCOMPARE(cell(g, 15, 1), QStringLiteral("10:14"));
+        QCOMPARE(cell(g, 1, 0), QStringLiteral("20/Dec/26"));
+        QCOMPARE(cell(g, 1, 2), QStringLiteral("PopUp"));
+        QCOMPARE(cell(g, 1, 3), QStringLiteral("Mute"));
+        QCOMPARE(cell(g, 1, 5), QString());
+        // The expired grid shows the most recently expired first.
+        QCOMPARE(cell(list->StringGrid2, 1, 4), QStringLiteral("e1"));
+        QCOMPARE(cell(list->StringGrid2, 2, 4), QStringLiteral("e0"));
+        QCOMPARE(cell(list->StringGrid2, 3, 4), QString());
+        QCOMPARE(list->StringGrid2->rowCount(), 10);
+    }
+
+    void columnTexts() {
+        env->store.InsertActive(MakeReminder(77, 2026, 12, 31, 23, 59, "a\r\nb", 1));
+        list->Show();
+        QCOMPARE(cell(list->StringGrid1, 1, 2), QString());
+        QCOMPARE(cell(list->StringGrid1, 1, 3), QStringLiteral("Beep"));
+        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("a  b"));
+        QCOMPARE(cell(list->StringGrid1, 1, 1), QStringLiteral("23:59"));
+    }
+
+    void deleteKeyKeepsTheOrderAndWritesNoFile() {
+        addActive(4);
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QVERIFY(list->StringGrid1->hasFocus());
+        QTest::keyClick(list->StringGrid1, Qt::Key_Down); // row 2: 10:01
+        QCOMPARE(list->StringGrid1->currentRow(), 1);
+        QTest::keyClick(list->StringGrid1, Qt::Key_Delete);
+        QCOMPARE(env->store.ActiveCount, 3);
+        QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("r3"));
+        QCOMPARE(NoteText(env->store.ActiveTable[1]), std::string("r2"));
+        QCOMPARE(NoteText(env->store.ActiveTable[2]), std::string("r0"));
+        QCOMPARE(cell(list->StringGrid1, 2, 4), QStringLiteral("r2"));
+        QCOMPARE(cell(list->StringGrid1, 4, 4), QString());
+        QVERIFY(env->store.TablesChanged);
+        QCOMPARE(env->files.writeCount("rd.dt"), 0);
+    }
+
+    void deletingTheOnlyReminderEmptiesTheGridAndTheCaptionFollows() {
+        addExpired(1);
+        list->Show();
+        list->PageControl1->setCurrentIndex(1);
+        makeCurrent(list->StringGrid2, 1);
+        list->RxPopupMenu2->actions().at(1)->trigger(); // "Delete"
+        QCOMPARE(env->store.ExpiredCount, 0);
+        QCOMPARE(list->StringGrid2->rowCount(), 10);
+        QCOMPARE(cell(list->StringGrid2, 1, 4), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  0"), 600);
+        QVERIFY(!env->store.TablesChanged);
+    }
+
+    void deleteAndEditOnAnEmptyRowDoNothing() {
+        addActive(2);
+        list->Show();
+        makeCurrent(list->StringGrid1, 5);
+        list->Delete1Click();
+        list->Edit1Click();
+        QCOMPARE(env->store.ActiveCount, 2);
+        QVERIFY(!env->store.EditInProgress);
+        QVERIFY(!editor->isVisible());
+    }
+
+    void enterOnAnExpiredRowEditsItAndOkMakesItActive() {
+        addExpired(3);
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        list->PageControl1->setCurrentIndex(1);
+        list->StringGrid2->setFocus(Qt::TabFocusReason);
+        QCOMPARE(list->StringGrid2->currentRow(), 0); // entering selects row 1
+        QTest::keyClick(list->StringGrid2, Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Reminder"));
+        QCOMPARE(editor->Memo1->toPlainText(), QStringLiteral("e2"));
+        QVERIFY(env->store.EditInProgress);
+        QCOMPARE(env->store.ExpiredCount, 2);
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 1);
+        QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("e2"));
+        QCOMPARE(env->store.ActiveTable[0].Kind, KindTitle);
+        QVERIFY(!env->store.EditInProgress);
+        QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  1"), 600);
+    }
+
+    void doubleClickEditsAndASecondEditWaits() {
+        addActive(3);
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QWidget* vp = list->StringGrid1->viewport();
+        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(list->StringGrid1, 2, 4));
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, centreOf(list->StringGrid1, 2, 4));
+        QVERIFY(env->store.EditInProgress);
+        QCOMPARE(NoteText(env->store.EditBuffer), std::string("r1"));
+        QCOMPARE(env->store.ActiveCount, 2);
+        // While the edit is pending a second Edit changes nothing; Delete still works.
+        makeCurrent(list->StringGrid1, 1);
+        list->Edit1Click();
+        QCOMPARE(env->store.ActiveCount, 2);
+        QCOMPARE(NoteText(env->store.EditBuffer), std::string("r1"));
+        // Cancel gives it back.
+        editor->b_CancelClick();
+        QCOMPARE(env->store.ActiveCount, 3);
+        QCOMPARE(NoteText(env->store.ActiveTable[1]), std::string("r1"));
+    }
+
+    void editOverwritesAnOpenNewReminder() {
+        addActive(1);
+        editor->show();
+        QTest::keyClicks(editor->Memo1, "half typed");
+        list->Show();
+        makeCurrent(list->StringGrid1, 1);
+        list->Edit1Click();
+        QCOMPARE(editor->Memo1->toPlainText(), QStringLiteral("r0"));
+        QCOMPARE(env->store.EditorMode, EditorEdit);
+    }
+
+    void emptyCellsCannotBeSelected() {
+        addActive(2);
+        env->store.InsertActive(MakeReminder(5, 2026, 12, 19, 10, 0, "odd kind")); // next due: row 1
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QTableWidget* g = list->StringGrid1;
+        QWidget* vp = g->viewport();
+        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(g, 2, 4));
+        QCOMPARE(g->currentRow(), 1);
+        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(g, 7, 1)); // an empty row
+        QCOMPARE(g->currentRow(), 1);
+        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(g, 1, 2)); // the empty Type cell
+        QCOMPARE(g->currentRow(), 1);
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, centreOf(g, 8, 0));
+        QVERIFY(!env->store.EditInProgress);
+        QTest::keyClick(g, Qt::Key_Down);
+        QTest::keyClick(g, Qt::Key_Down); // below the last reminder: refused
+        QCOMPARE(g->currentRow(), 2);
+    }
+
+    void focusSelectsRowOneAndLeavingParksTheSelection() {
+        addActive(3);
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QTableWidget* g = list->StringGrid1;
+        QVERIFY(g->hasFocus());
+        QCOMPARE(g->selectionBehavior(), QAbstractItemView::SelectRows);
+        QList<QTableWidgetSelectionRange> ranges = g->selectedRanges();
+        QCOMPARE(ranges.size(), 1);
+        QCOMPARE(ranges[0].topRow(), 0);
+        QCOMPARE(ranges[0].leftColumn(), 0);
+        QCOMPARE(ranges[0].rightColumn(), 4);
+        QCOMPARE(list->GridSelection, (std::array<std::int32_t, 4>{0, 1, 4, 1}));
+
+        list->Button1->setFocus(Qt::TabFocusReason);
+        QVERIFY(!g->hasFocus());
+        for (const QTableWidgetSelectionRange& r : g->selectedRanges())
+            QVERIFY(r.leftColumn() == 5 && r.rightColumn() == 5); // no highlighted row
+        QCOMPARE(g->currentRow(), 0);
+        QCOMPARE(g->selectionBehavior(), QAbstractItemView::SelectItems);
+        QCOMPARE(g->horizontalScrollBar()->value(), 0);
+        QCOMPARE(list->GridSelection, (std::array<std::int32_t, 4>{5, 1, 5, 1}));
+    }
+
+    void contextMenuKeepsTheRowItActsOn() {
+        addActive(3);
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QTableWidget* g = list->StringGrid1;
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, centreOf(g, 3, 0));
+        list->RxPopupMenu1->popup(g->viewport()->mapToGlobal(QPoint(5, 5)));
+        QTRY_VERIFY(list->RxPopupMenu1->isVisible());
+        list->RxPopupMenu1->close();
+        QCOMPARE(g->currentRow(), 2); // the menu did not count as leaving the grid
+        list->Delete1->trigger();
+        QCOMPARE(env->store.ActiveCount, 2);
+        QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("r1"));
+    }
+
+    void refreshAfterTheMonitorMovesAReminder() {
+        env->store.InsertActive(MakeReminder(KindPopUp, 2026, 12, 8, 8, 0, "missed"));
+        addActive(1);
+        list->Show();
+        QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  2"));
+        env->store.TablesChanged = false;
+        NoShow display;
+        Monitor monitor(env->store, env->clock, env->boxes, display);
+        monitor.Mon_Rem(); // 09:00: the 08:00 reminder is overdue and goes to the expired table
+        QCOMPARE(env->store.ExpiredCount, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  1"), 600);
+        QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  1"));
+        QCOMPARE(cell(list->StringGrid2, 1, 4), QStringLiteral("missed"));
+    }
+
+    void noRefreshWhileClosed() {
+        list->Show();
+        QTest::mouseClick(list->Button1, Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+        QVERIFY(!list->Timer1->isActive());
+        addActive(1);
+        QTest::qWait(600);
+        QVERIFY(env->store.TablesChanged); // left for the next show
+        list->Show();
+        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("r0"));
+        list->close();
+        QVERIFY(!list->Timer1->isActive());
+    }
+
+    void helpButtonAndF1() {
+        list->Show();
+        QTest::mouseClick(list->HelpBtn, Qt::LeftButton);
+        QTest::keyClick(list->StringGrid1, Qt::Key_F1);
+        QCOMPARE(env->help.topics, (std::vector<std::string>{"list of reminders menu", "list of reminders menu"}));
+        QCOMPARE(list->HelpBtn->text(), QStringLiteral("&Help"));
+    }
+};
+
+QTEST_MAIN(ListTest)
+#include "test_reminder_list.moc"
