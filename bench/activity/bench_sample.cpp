@@ -1,0 +1,81 @@
+// One activity sample with 2,000 entries in the day: the sort, the search with its two yields per
+// entry, and the count. The target is under 20 ms per sample.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "../../tests/activity/ActivityFixture.h"
+#include "activity/ActivityLog.h"
+
+#ifdef TELLWICK_BENCH_QT
+#include <QCoreApplication>
+
+#include "activity/hwn.h"
+#include "platform/qt/QtBackends.h"
+#endif
+
+using namespace tw;
+
+namespace {
+
+constexpr int Entries = 2000;
+
+// A day of Entries windows with varied titles and times, each already counted a few seconds.
+void FillDay(test::ActivityServices& s, ActivityLog& log, test::FlagTimer& timer) {
+    std::vector<platform::WindowId> ids;
+    for (int i = 0; i < Entries; ++i)
+        ids.push_back(s.windows.add("Document " + std::to_string(i * 7919 % 10007) + " - Some Editor Program"));
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < Entries; ++i) {
+            if (round > 0 && i % (round + 1) != 0)
+                continue;
+            s.windows.foreground = ids[static_cast<std::size_t>(i)];
+            timer.enabled = true;
+            log.hwn_TimerS();
+        }
+    }
+    s.windows.foreground = ids[Entries / 2];
+}
+
+void Sample(benchmark::State& state, const TextCollation& collation, platform::EventPump* realPump) {
+    test::ActivityServices s;
+    Services services{s.store, s.clock,   s.locale, s.codePage, s.boxes, s.beeper, realPump ? *realPump : s.pump,
+                      s.help,  &s.windows};
+    test::FlagTimer timer;
+    ActivityLog log(services, collation, timer);
+    FillDay(s, log, timer);
+    for (auto _ : state) {
+        timer.enabled = true;
+        log.hwn_TimerS();
+    }
+    state.counters["entries"] = static_cast<double>(log.roots().back().children.size());
+}
+
+void BM_SampleAsciiCollation(benchmark::State& state) {
+    const AsciiNoCaseCollation collation;
+    Sample(state, collation, nullptr);
+}
+BENCHMARK(BM_SampleAsciiCollation)->Unit(benchmark::kMillisecond);
+
+#ifdef TELLWICK_BENCH_QT
+void BM_SampleLocaleCollationQtEvents(benchmark::State& state) {
+    const platform::Cp1252 codePage;
+    const QtTextCollation collation(codePage);
+    platform::QtEventPump pump;
+    Sample(state, collation, &pump);
+}
+BENCHMARK(BM_SampleLocaleCollationQtEvents)->Unit(benchmark::kMillisecond);
+#endif
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef TELLWICK_BENCH_QT
+    QCoreApplication app(argc, argv);
+#endif
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
