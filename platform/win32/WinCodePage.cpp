@@ -20,7 +20,19 @@ std::string WinCodePage::toUtf8(std::string_view ansi) const {
 
 std::string WinCodePage::fromUtf8(std::string_view utf8) const {
     // Invalid UTF-8 turns into U+FFFD here, which no ANSI code page holds: it becomes "?" below.
-    const std::wstring wide = WidenUtf8(utf8);
+    std::wstring wide = WidenUtf8(utf8);
+    // No ANSI code page holds a character beyond the basic plane: one "?" for its surrogate pair.
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const wchar_t c = wide[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            wide[out++] = L'?';
+            ++i;
+        } else {
+            wide[out++] = c;
+        }
+    }
+    wide.resize(out);
     if (wide.empty())
         return {};
     const int size = static_cast<int>(wide.size());
@@ -28,9 +40,9 @@ std::string WinCodePage::fromUtf8(std::string_view utf8) const {
     const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, "?", nullptr);
     if (n <= 0)
         return std::string(wide.size(), '?');
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, "?", nullptr);
-    return out;
+    std::string ansi(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), n, "?", nullptr);
+    return ansi;
 }
 
 } // namespace tw::platform::win32

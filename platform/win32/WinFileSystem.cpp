@@ -114,6 +114,11 @@ ReadResult WinFileSystem::readFile(const std::string& path, std::size_t maxBytes
 
 int WinFileSystem::replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) {
     const std::wstring target = WidenUtf8(path);
+    // A read-only reminder file stays as it is, as when it is opened for writing. MoveFileExW
+    // refuses to replace it on Windows; checking first gives the same answer everywhere (Wine).
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return IoCodeFromWinError(ERROR_ACCESS_DENIED);
     // A fresh name beside the target, so that the move stays on one volume and replaces atomically.
     wchar_t tmp[MAX_PATH + 1] = {};
     if (::GetTempFileNameW(DirectoryOf(target).c_str(), L"twk", 0, tmp) == 0)
@@ -140,7 +145,6 @@ int WinFileSystem::replaceFile(const std::string& path, const std::vector<std::u
         return fail(::GetLastError());
     if (!file.close())
         return fail(::GetLastError());
-    // A read-only reminder file stays as it is: the move is refused with ERROR_ACCESS_DENIED.
     if (!::MoveFileExW(tmp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return fail(::GetLastError());
     return 0;

@@ -33,7 +33,7 @@ bool WinInstanceGuard::acquire(const std::string& identifier) {
     if (HANDLE held = ::CreateMutexW(nullptr, FALSE, name.c_str())) {
         // WAIT_ABANDONED: the previous first copy died holding it; the lock is ours now.
         const DWORD w = ::WaitForSingleObject(held, 0);
-        if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) {
+        if (w == WAIT_OBJECT_0) {
             m_default = held;
             first = true;
         } else {

@@ -1,0 +1,141 @@
+// The reminder files on Windows: reads, the atomic replacement, and the system's error codes as
+// the program's I/O errors (a missing file, a directory where a file should be, a read-only file).
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "WinTestSupport.h"
+#include "platform/win32/WinFileSystem.h"
+#include "store/IoError.h"
+#include "store/Store.h"
+
+using namespace tw;
+using tw::platform::win32::IoCodeFromWinError;
+using tw::platform::win32::WinFileSystem;
+using tw::wintest::ScratchDir;
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+void WriteRaw(const char* name, std::string_view s) {
+    std::ofstream out(name, std::ios::binary);
+    out.write(s.data(), static_cast<std::streamsize>(s.size()));
+}
+
+std::string ReadRaw(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(WinErrorCodes, MapToTheProgramsIoCodes) {
+    EXPECT_EQ(IoCodeFromWinError(ERROR_FILE_NOT_FOUND), IoCode::FileNotFound);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_PATH_NOT_FOUND), IoCode::InvalidFilename);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_INVALID_NAME), IoCode::InvalidFilename);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_TOO_MANY_OPEN_FILES), IoCode::TooManyOpenFiles);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_ACCESS_DENIED), IoCode::AccessDenied);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_SHARING_VIOLATION), IoCode::AccessDenied);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_HANDLE_EOF), IoCode::ReadBeyondEnd);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_DISK_FULL), IoCode::DiskFull);
+    EXPECT_EQ(IoCodeFromWinError(ERROR_HANDLE_DISK_FULL), IoCode::DiskFull);
+    // Anything else keeps the system's own number, shown as "I/O error <n>".
+    EXPECT_EQ(IoCodeFromWinError(ERROR_CRC), static_cast<int>(ERROR_CRC));
+    EXPECT_EQ(IoErrorText(IoCodeFromWinError(ERROR_CRC)), "I/O error 23");
+}
+
+TEST(WinFiles, MissingFileIsNoError) {
+    ScratchDir dir;
+    WinFileSystem fs;
+    const auto r = fs.readFile("rd.dt", 1000);
+    EXPECT_FALSE(r.exists);
+    EXPECT_EQ(r.error, 0);
+    const auto inMissingDir = fs.readFile("nowhere\\rd.dt", 1000);
+    EXPECT_FALSE(inMissingDir.exists);
+    EXPECT_EQ(inMissingDir.error, 0);
+
+    Store s(fs);
+    s.LoadActive();
+    s.LoadExpired();
+    EXPECT_EQ(s.ActiveCount, 0);
+    EXPECT_TRUE(dir.entries().empty()) << "loading must create nothing";
+}
+
+TEST(WinFiles, ReplaceWritesReadsBackAndLeavesNoTemporaryFile) {
+    ScratchDir dir;
+    WinFileSystem fs;
+    ASSERT_EQ(fs.replaceFile("rd.dt", Bytes("a longer first version")), 0);
+    ASSERT_EQ(fs.replaceFile("rd.dt", Bytes("short")), 0);
+    EXPECT_EQ(ReadRaw("rd.dt"), "short");
+    const auto r = fs.readFile("rd.dt", 3);
+    EXPECT_TRUE(r.exists);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.data, Bytes("sho"));
+
+    ASSERT_EQ(fs.replaceFile("re.dt", {}), 0);
+    const auto empty = fs.readFile("re.dt", 1000);
+    EXPECT_TRUE(empty.exists);
+    EXPECT_TRUE(empty.data.empty());
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"rd.dt", "re.dt"}));
+
+    // Paths are UTF-8; a folder name outside the ANSI code page works as well.
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(L"\u65e5\u672c")));
+    EXPECT_EQ(fs.replaceFile("\xe6\x97\xa5\xe6\x9c\xac\\rd.dt", Bytes("x")), 0);
+    EXPECT_EQ(fs.readFile("\xe6\x97\xa5\xe6\x9c\xac\\rd.dt", 10).data, Bytes("x"));
+}
+
+TEST(WinFiles, DirectoryWhereTheFileShouldBeIsAccessDenied) {
+    ScratchDir dir;
+    ASSERT_TRUE(::CreateDirectoryW(L"rd.dt", nullptr));
+    WinFileSystem fs;
+    const auto r = fs.readFile("rd.dt", 1000);
+    EXPECT_TRUE(r.exists);
+    EXPECT_EQ(r.error, IoCode::AccessDenied);
+    EXPECT_EQ(fs.replaceFile("rd.dt", Bytes("data")), IoCode::AccessDenied);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"rd.dt"}) << "the temporary file must be gone";
+
+    Store s(fs);
+    try {
+        s.LoadActive();
+        FAIL() << "no IoError";
+    } catch (const IoError& e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+}
+
+TEST(WinFiles, ReadOnlyFileIsAccessDeniedAndKeepsItsContents) {
+    ScratchDir dir;
+    WriteRaw("rd.dt", "old contents");
+    ASSERT_TRUE(::SetFileAttributesW(L"rd.dt", FILE_ATTRIBUTE_READONLY));
+    WinFileSystem fs;
+    EXPECT_EQ(fs.readFile("rd.dt", 100).data, Bytes("old contents")) << "a read-only file still reads";
+    EXPECT_EQ(fs.replaceFile("rd.dt", Bytes("new")), IoCode::AccessDenied);
+    EXPECT_EQ(ReadRaw("rd.dt"), "old contents");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"rd.dt"});
+
+    Store s(fs);
+    s.ActiveCount = 1;
+    try {
+        s.SaveActive();
+        FAIL() << "no IoError";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.code(), IoCode::AccessDenied);
+    }
+}
+
+TEST(WinFiles, FileHeldOpenByAnotherProgramIsAccessDenied) {
+    ScratchDir dir;
+    WriteRaw("rd.dt", "held");
+    // Opened with no sharing at all, as a program that locks the file would.
+    HANDLE h = ::CreateFileW(L"rd.dt", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    WinFileSystem fs;
+    EXPECT_EQ(fs.readFile("rd.dt", 100).error, IoCode::AccessDenied);
+    EXPECT_EQ(fs.replaceFile("rd.dt", Bytes("new")), IoCode::AccessDenied);
+    ::CloseHandle(h);
+    EXPECT_EQ(ReadRaw("rd.dt"), "held");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"rd.dt"});
+}

@@ -1,0 +1,94 @@
+// "Another program" for the Win32 tests: started by a test with a token naming two events
+// (token + "Ready", token + "Quit") and a mode.
+//   guard PATH      takes the single-instance guard for PATH; exit 0 when it was free, 1 when not
+//   hold PATH       takes the guard, reports ready and holds it until told to quit
+//   hotkey          registers Ctrl+F2 on a window of its own, reports ready, holds it until quit
+//   window TITLE    shows a window with the title (minimised), reports ready, runs until quit
+#include <windows.h>
+
+#include <shellapi.h>
+#include <string>
+
+#include "platform/SingleInstance.h"
+#include "platform/win32/WinInstanceGuard.h"
+#include "platform/win32/WinText.h"
+
+namespace {
+
+HANDLE g_quit = nullptr;
+
+void ready(const std::wstring& token) {
+    if (HANDLE e = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (token + L"Ready").c_str())) {
+        ::SetEvent(e);
+        ::CloseHandle(e);
+    }
+}
+
+// Runs the message loop until the quit event is set (at most a minute).
+void runUntilQuit() {
+    const ULONGLONG end = ::GetTickCount64() + 60000;
+    while (::GetTickCount64() < end) {
+        const DWORD w = ::MsgWaitForMultipleObjects(1, &g_quit, FALSE, 100, QS_ALLINPUT);
+        if (w == WAIT_OBJECT_0)
+            return;
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&m);
+            ::DispatchMessageW(&m);
+        }
+    }
+}
+
+HWND makeWindow(const std::wstring& title) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TellwickProbeWindow";
+    ::RegisterClassExW(&wc);
+    return ::CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 200, 200, 300, 200, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+}
+
+} // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!argv || argc < 3)
+        return 64;
+    const std::wstring token = argv[1];
+    const std::wstring mode = argv[2];
+    g_quit = ::OpenEventW(SYNCHRONIZE, FALSE, (token + L"Quit").c_str());
+    if (!g_quit)
+        return 65;
+
+    if ((mode == L"guard" || mode == L"hold") && argc >= 4) {
+        tw::platform::win32::WinInstanceGuard guard;
+        const std::string id = tw::platform::InstanceIdentifier(tw::platform::win32::NarrowUtf8(argv[3]));
+        if (!guard.acquire(id))
+            return 1;
+        if (mode == L"hold") {
+            ready(token);
+            runUntilQuit();
+        }
+        return 0;
+    }
+    if (mode == L"hotkey") {
+        HWND w = makeWindow(L"probe");
+        if (!::RegisterHotKey(w, 123, MOD_CONTROL, VK_F2))
+            return 2;
+        ready(token);
+        runUntilQuit();
+        ::UnregisterHotKey(w, 123);
+        return 0;
+    }
+    if (mode == L"window" && argc >= 4) {
+        HWND w = makeWindow(argv[3]);
+        ::ShowWindow(w, SW_SHOWMINIMIZED);
+        ready(token);
+        runUntilQuit();
+        return ::IsIconic(w) ? 3 : 0;
+    }
+    return 64;
+}
