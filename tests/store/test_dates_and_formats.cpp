@@ -54,26 +54,32 @@ TEST(DayCount, EncodeDateCountsFromTheEpochAndRefusesNonDates) {
     EXPECT_FALSE(EncodeDate(2026, 1, 0));
 }
 
-TEST(DayCount, EveryDayOfTheCalendarRoundTrips) {
-    const double first = *EncodeDate(1, 1, 1);
-    const double last = *EncodeDate(9999, 12, 31);
-    int previousDay = 31, previousMonth = 12;
-    for (double d = first; d <= last; d += 1.0) {
-        // Late in the day; before the epoch the time of day counts away from zero (-1.25 is
-        // day -1 at 6:00), so the value lies on day d either way.
-        const auto date = DecodeDate(d < 0 ? d - 0.999 : d + 0.999);
-        ASSERT_TRUE(date) << d;
-        ASSERT_EQ(EncodeDate(date->year, date->month, date->day), d);
-        // Consecutive days: the next day of the month, or the first of the next month.
-        const bool next =
-            (date->day == previousDay + 1 && date->month == previousMonth) ||
-            (date->day == 1 && previousDay == DaysInMonth(previousMonth, date->year - (date->month == 1)));
-        ASSERT_TRUE(next) << date->year << "-" << date->month << "-" << date->day;
-        previousDay = date->day;
-        previousMonth = date->month;
+TEST(DayCount, DaysRoundTripAcrossTheCalendar) {
+    // Day by day near both ends of the calendar and around the epoch and today.
+    const int ranges[][2] = {{1, 3}, {1896, 1904}, {1999, 2030}, {9997, 9999}};
+    for (const auto& range : ranges) {
+        const double first = *EncodeDate(range[0], 1, 1);
+        const double last = *EncodeDate(range[1], 12, 31);
+        int previousDay = 31, previousMonth = 12;
+        for (double d = first; d <= last; d += 1.0) {
+            // Late in the day; before the epoch the time of day counts away from zero (-1.25 is
+            // day -1 at 6:00), so the value lies on day d either way.
+            const auto date = DecodeDate(d < 0 ? d - 0.999 : d + 0.999);
+            ASSERT_TRUE(date) << d;
+            ASSERT_EQ(EncodeDate(date->year, date->month, date->day), d);
+            // Consecutive days: the next day of the month, or the first of the next month.
+            const int monthBefore = date->month == 1 ? 12 : date->month - 1;
+            const bool next = (date->day == previousDay + 1 && date->month == previousMonth) ||
+                              (date->day == 1 && previousMonth == monthBefore &&
+                               previousDay == DaysInMonth(previousMonth, date->year - (date->month == 1)));
+            ASSERT_TRUE(next) << date->year << "-" << date->month << "-" << date->day;
+            previousDay = date->day;
+            previousMonth = date->month;
+        }
     }
-    EXPECT_FALSE(DecodeDate(first - 1));
-    EXPECT_FALSE(DecodeDate(last + 1));
+    EXPECT_FALSE(DecodeDate(*EncodeDate(1, 1, 1) - 1));
+    EXPECT_FALSE(DecodeDate(*EncodeDate(9999, 12, 31) + 1));
+    EXPECT_EQ(DecodeDate(*EncodeDate(2000, 2, 29)), (CivilDate{2000, 2, 29}));
 }
 
 TEST(DayCount, TimesRoundToTheMillisecond) {

@@ -160,7 +160,7 @@ void RunRound(std::uint64_t seed) {
     if (rnd.chance(50))
         store.SortActive();
 
-    const int steps = 150 + rnd.below(150);
+    const int steps = 100 + rnd.below(150);
     for (int step = 0; step < steps; ++step) {
         // The clock: mostly a second on, now and then minutes, hours or a day, or back.
         const int move = rnd.below(100);
@@ -250,7 +250,7 @@ TEST(RandomFiles, ArbitraryFilesThroughManyMonitorSteps) {
         RunRound(std::strtoull(s, nullptr, 10));
         return;
     }
-    for (std::uint64_t seed = 1; seed <= 300; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 120; ++seed) {
         RunRound(seed);
         if (HasFatalFailure())
             return;

@@ -2,6 +2,7 @@
 // monitor, and what happens when the window's program, the user or the shell acts meanwhile.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -469,6 +470,45 @@ TEST(TitleBarDisplay, MonitorStaysShowingAndReentryIsIgnoredDuringADisplay) {
     tw::ReminderRecord& again = rig.reminder("Again");
     rig.bar.ShowInTitleBar(again);
     EXPECT_EQ(rig.written(w)[rig.written(w).size() - 2], "Work Again");
+}
+
+TEST(TitleBarPacing, SteadyPausesAbsorbTheWorkBetweenThemAndRestartAfterABlock) {
+    Rig rig;
+    rig.front(std::string(30, 'w'));
+    std::int64_t workNs = 0;
+    const auto now = [&] { return rig.pump.sleptMs * 1'000'000 + workNs; };
+    tw::TitleBar paced(rig.services, tw::TitleBar::Pauses::Steady);
+    paced.setPacingClock(now);
+    std::int64_t startNs = -1;
+    std::size_t blockedAt = 0;
+    rig.onProcess = [&] {
+        workNs += 300'000; // every yield costs 0.3 ms
+        if (rig.pump.sleeps.empty())
+            startNs = now();
+    };
+    paced.ShowInTitleBar(rig.reminder("Paced"));
+    // Work and pauses together keep to the nominal 15694 ms; pauses as requested would add the work.
+    EXPECT_NEAR(static_cast<double>(now() - startNs) / 1e6, 15694.0, 2.0);
+    EXPECT_LT(rig.pump.sleptMs, 15694 - 100);
+    EXPECT_EQ(rig.store.MonitorState, tw::MonitorDone);
+
+    // A long block (a modal box opened meanwhile) starts a new schedule: no burst of short steps.
+    Rig rig2;
+    rig2.front(std::string(30, 'w'));
+    std::int64_t work2 = 0;
+    tw::TitleBar paced2(rig2.services, tw::TitleBar::Pauses::Steady);
+    paced2.setPacingClock([&] { return rig2.pump.sleptMs * 1'000'000 + work2; });
+    rig2.onProcess = [&] {
+        if (rig2.pump.sleeps.size() == 100 && blockedAt == 0) {
+            blockedAt = rig2.pump.sleeps.size();
+            work2 += 500'000'000;
+        }
+    };
+    paced2.ShowInTitleBar(rig2.reminder("Paced"));
+    ASSERT_EQ(blockedAt, 100u);
+    EXPECT_EQ(rig2.pump.sleeps[99], 40);
+    EXPECT_EQ(rig2.pump.sleeps[100], 40);
+    EXPECT_EQ(rig2.pump.sleptMs, 15694);
 }
 
 TEST(TitleBarPad, PadsToExactly255AndYieldsPerBlank) {
