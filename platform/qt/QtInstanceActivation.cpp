@@ -1,0 +1,103 @@
+#include "platform/qt/QtInstanceActivation.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QLocalSocket>
+
+namespace tw::platform {
+
+namespace {
+constexpr char Request[] = "activate\n";
+}
+
+QString ActivationSocketPath(const std::string& identifier) {
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(identifier), QCryptographicHash::Sha1).toHex().left(16);
+    const QString name = QStringLiteral("tellwick-") + QString::fromLatin1(hash) + QStringLiteral(".sock");
+#ifdef _WIN32
+    return name;
+#else
+    // Beside the lock files: the user's runtime directory, else /tmp.
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty())
+        dir = QStringLiteral("/tmp");
+    return dir + QLatin1Char('/') + name;
+#endif
+}
+
+bool RequestActivation(const std::string& identifier, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(ActivationSocketPath(identifier));
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(Request);
+    const bool sent = socket.waitForBytesWritten(timeoutMs);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(timeoutMs);
+    return sent;
+}
+
+ActivationServer::ActivationServer(QObject* parent) : QObject(parent) {
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, &ActivationServer::onNewConnection);
+}
+
+bool ActivationServer::listen(const std::string& identifier) {
+    const QString path = ActivationSocketPath(identifier);
+    if (m_server.listen(path))
+        return true;
+    QLocalServer::removeServer(path);
+    return m_server.listen(path);
+}
+
+void ActivationServer::close() {
+    m_server.close();
+}
+
+void ActivationServer::onNewConnection() {
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            // Only the one request is understood; a client that says anything else is dropped.
+            if (socket->bytesAvailable() < qint64(sizeof Request - 1))
+                return;
+            const QByteArray line = socket->read(sizeof Request - 1);
+            if (line == QByteArray(Request))
+                emit activationRequested();
+            socket->disconnectFromServer();
+        });
+    }
+}
+
+RecentWindowTracker::RecentWindowTracker(QObject* parent) : QObject(parent) {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr)
+            remember(now->window());
+    });
+}
+
+void RecentWindowTracker::remember(QWidget* w) {
+    if (w != nullptr && w->isVisible())
+        m_recent = w;
+}
+
+QWidget* RecentWindowTracker::recentWindow() const {
+    QWidget* w = m_recent.data();
+    if (w != nullptr && w->isVisible())
+        return w;
+    return nullptr;
+}
+
+bool RecentWindowTracker::bringForward() {
+    QWidget* w = recentWindow();
+    if (w == nullptr)
+        return false;
+    if (w->isMinimized())
+        w->showNormal();
+    w->raise();
+    w->activateWindow();
+    return true;
+}
+
+} // namespace tw::platform

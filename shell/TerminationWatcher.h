@@ -1,0 +1,27 @@
+// Turns SIGTERM and SIGHUP (the system or the session asking the program to end) into a Qt signal
+// on the user-interface thread, through a self-pipe: the signal handler only writes one byte.
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace tw {
+
+class TerminationWatcher : public QObject {
+    Q_OBJECT
+public:
+    // Only one watcher may exist at a time: it owns the handlers of both signals.
+    explicit TerminationWatcher(QObject* parent = nullptr);
+    ~TerminationWatcher() override;
+    bool isActive() const { return m_notifier != nullptr; }
+
+signals:
+    void terminationRequested(int signalNumber);
+
+private:
+    void onReadable();
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace tw

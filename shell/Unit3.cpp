@@ -1,0 +1,70 @@
+#include "shell/Unit3.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tw {
+
+TAboutBox::TAboutBox(const QIcon& programIcon, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+
+    ProgramIcon = new QLabel(this);
+    ProgramIcon->setPixmap(programIcon.pixmap(QSize(32, 32)));
+    ProgramIcon->setAccessibleName(QStringLiteral("Program icon"));
+    ProductName = new QLabel(QStringLiteral("Tellwick"), this);
+    QFont bold = ProductName->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    ProductName->setFont(bold);
+    const QString version = QCoreApplication::applicationVersion();
+    Version = new QLabel(QStringLiteral("Version ") + (version.isEmpty() ? QStringLiteral("1.0") : version), this);
+    Comments =
+        new QLabel(QStringLiteral("Use reminders of different types \nto plan events of different importance."), this);
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setDefault(true);
+    OKButton->setAutoDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* head = new QHBoxLayout;
+    head->addWidget(ProgramIcon, 0, Qt::AlignTop);
+    auto* names = new QVBoxLayout;
+    names->addWidget(ProductName);
+    names->addWidget(Version);
+    head->addLayout(names, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addSpacing(8);
+    layout->addWidget(Comments);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::showCentred() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Escape and the OK button close the box (QDialog's reject and accept); it opens centred.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    OKButton->setFocus();
+}
+
+} // namespace tw
