@@ -21,7 +21,12 @@ QString ToolTipText(const std::string& hint) {
 } // namespace
 
 QtTrayIcon::QtTrayIcon(QMenu* mainMenu, QMenu* emptyMenu, QObject* parent)
-    : QObject(parent), m_tray(this), m_animation(this), m_mainMenu(mainMenu), m_emptyMenu(emptyMenu) {
+    : QtTrayIcon(*new QSystemTrayIcon, mainMenu, emptyMenu, parent) {
+    m_ownTray.reset(&m_tray);
+}
+
+QtTrayIcon::QtTrayIcon(QSystemTrayIcon& tray, QMenu* mainMenu, QMenu* emptyMenu, QObject* parent)
+    : QObject(parent), m_tray(tray), m_animation(this), m_mainMenu(mainMenu), m_emptyMenu(emptyMenu) {
     m_stillName = "ICO_TRAY";
     m_still = LoadIconByName(m_stillName);
     m_tray.setIcon(m_still);
@@ -133,7 +138,16 @@ void QtTrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
     }
 }
 
-QtOneShotTimer::QtOneShotTimer(QObject* parent) : QObject(parent), m_timer(this) {
+QtOneShotTimer::QtOneShotTimer(QObject* parent)
+    : QObject(parent), m_ownTimer(std::make_unique<QTimer>()), m_timer(*m_ownTimer) {
+    connectTimer();
+}
+
+QtOneShotTimer::QtOneShotTimer(QTimer& timer, QObject* parent) : QObject(parent), m_timer(timer) {
+    connectTimer();
+}
+
+void QtOneShotTimer::connectTimer() {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_handler)

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <memory>
 #include <vector>
 
 #include "platform/Timer.h"
@@ -23,6 +24,8 @@ public:
     // mainMenu is the tray menu, emptyMenu the one without items (a right click then shows nothing).
     // The icon starts with the picture "ICO_TRAY", the main menu and no hint, not yet shown.
     QtTrayIcon(QMenu* mainMenu, QMenu* emptyMenu, QObject* parent = nullptr);
+    // Drives a tray icon someone else owns (the main window's), which must outlive this object.
+    QtTrayIcon(QSystemTrayIcon& tray, QMenu* mainMenu, QMenu* emptyMenu, QObject* parent = nullptr);
 
     void setStillIcon(const std::string& resourceName) override;
     void setFrames(const std::vector<std::string>& resourceNames) override;
@@ -46,7 +49,8 @@ private:
     void nextFrame();
     void showPicture();
 
-    QSystemTrayIcon m_tray;
+    std::unique_ptr<QSystemTrayIcon> m_ownTray; // null when driving another owner's icon
+    QSystemTrayIcon& m_tray;
     QTimer m_animation;
     QMenu* m_mainMenu;
     QMenu* m_emptyMenu;
@@ -65,13 +69,19 @@ class QtOneShotTimer : public QObject, public OneShotTimer {
     Q_OBJECT
 public:
     explicit QtOneShotTimer(QObject* parent = nullptr);
+    // Drives a timer someone else owns, which must outlive this object; it becomes single-shot.
+    explicit QtOneShotTimer(QTimer& timer, QObject* parent = nullptr);
     void start(int ms) override { m_timer.start(ms); }
     void stop() override { m_timer.stop(); }
     bool isActive() const override { return m_timer.isActive(); }
+    QTimer& timer() { return m_timer; }
     void setTimeoutHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
 
 private:
-    QTimer m_timer;
+    void connectTimer();
+
+    std::unique_ptr<QTimer> m_ownTimer; // null when driving another owner's timer
+    QTimer& m_timer;
     std::function<void()> m_handler;
 };
 
