@@ -1,8 +1,15 @@
 #include "shell/ShellParts.h"
 
-#include "engine/Activation.h"
+#include "activity/hwn.h"
+#include "dialogs/Rem.h"
+#include "dialogs/Unit2.h"
+#include "engine/EngineWiring.h"
 #include "engine/Monitor.h"
-#include "shell/Unit3.h"
+#include "engine/ReminderActivation.h"
+#include "engine/TitleBar.h"
+#include "engine/TrayIconStates.h"
+#include "platform/qt/TrayIcon.h"
+#include "platform/x11/X11Windows.h"
 
 // The icon pictures are compiled into the static library: pull them in explicitly.
 static void initShellResources() {
@@ -13,22 +20,17 @@ namespace tw {
 
 namespace {
 
-// Stands in for the engine's displays: the reminder's note in a message box, then dismissed.
-class MessageBoxDisplay : public Activation {
+// The engine's tray logic as the main window asks for it.
+class EngineTrayLogic : public TrayLogic {
 public:
-    explicit MessageBoxDisplay(Services& services) : m_services(services) {}
-    void Viz_Rem(ReminderRecord& record) override {
-        Store& s = m_services.store;
-        s.MonitorState = MonitorShowing;
-        if (record.Beep != 0)
-            m_services.beeper.beep();
-        m_services.boxes.information(m_services.codePage.toUtf8(NoteText(record)));
-        record.RemDate = 0.0;
-        s.MonitorState = MonitorDone;
-    }
+    explicit EngineTrayLogic(TrayIconStates& states) : m_states(states) {}
+    void Check_Ikon() override { m_states.Check_Ikon(); }
+    void Icon_Tray_Hide() override { m_states.Icon_Tray_Hide(); }
+    void RxTrayIcon1Click() override { m_states.RxTrayIcon1Click(); }
+    void Flash_TimerTimer() override { m_states.Flash_TimerTimer(); }
 
 private:
-    Services& m_services;
+    TrayIconStates& m_states;
 };
 
 } // namespace
@@ -42,27 +44,95 @@ QIcon MainIcon() {
 }
 
 struct ShellParts::Parts {
-    bool x11 = false;
-    std::unique_ptr<Activation> activation;
+    std::unique_ptr<platform::ForeignWindows> windows;
+    std::unique_ptr<platform::QtTrayIcon> trayIcon;
+    std::unique_ptr<platform::QtOneShotTimer> flashTimer;
+    std::unique_ptr<TrayIconStates> trayStates;
+    std::unique_ptr<EngineTrayLogic> trayLogic;
+    std::unique_ptr<TitleBar> titleBar;
+    std::unique_ptr<ReminderActivation> activation;
     std::unique_ptr<Monitor> monitor;
+    // The windows; each is created once and only hidden and shown afterwards.
+    std::unique_ptr<TRem_Pop> popUp;
+    std::unique_ptr<Tf_Reminder> editor;
+    std::unique_ptr<TPagesDlg> list;
+    std::unique_ptr<TSysLog> activityLog;
 };
 
-ShellParts::ShellParts(bool x11) : m_parts(std::make_unique<Parts>()) {
-    m_parts->x11 = x11;
+ShellParts::ShellParts(const platform::CodePage& codePage) : m_parts(std::make_unique<Parts>()) {
+    m_parts->windows = platform::CreateX11Windows(codePage);
 }
 
-ShellParts::~ShellParts() = default;
+ShellParts::~ShellParts() {
+    // The windows go before the engine parts their buttons reach.
+    m_parts->activityLog.reset();
+    m_parts->list.reset();
+    m_parts->editor.reset();
+    m_parts->popUp.reset();
+}
 
 platform::ForeignWindows* ShellParts::foreignWindows() const {
-    return nullptr;
+    return m_parts->windows.get();
 }
 
-void ShellParts::wireMainWindow(TRMForm&, Services& services, ShellSeams& seams) {
-    m_parts->activation = std::make_unique<MessageBoxDisplay>(services);
-    m_parts->monitor = std::make_unique<Monitor>(services.store, services.clock, services.boxes, *m_parts->activation);
-    seams.monRem = [m = m_parts->monitor.get()] { m->Mon_Rem(); };
+TRem_Pop* ShellParts::popUp() const {
+    return m_parts->popUp.get();
+}
+Tf_Reminder* ShellParts::editor() const {
+    return m_parts->editor.get();
+}
+TPagesDlg* ShellParts::list() const {
+    return m_parts->list.get();
+}
+TSysLog* ShellParts::activityLog() const {
+    return m_parts->activityLog.get();
 }
 
-void ShellParts::createWindows(TRMForm&, Services&, TAboutBox&, ShellSeams&) {}
+void ShellParts::wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams) {
+    Parts& p = *m_parts;
+
+    // The engine drives the main window's own tray icon and Flash_Timer; the window's built-in
+    // handling of their signals gives way to it.
+    QObject::disconnect(form.RxTrayIcon1, &QSystemTrayIcon::activated, &form, nullptr);
+    QObject::disconnect(form.Flash_Timer, &QTimer::timeout, &form, nullptr);
+    p.trayIcon = std::make_unique<platform::QtTrayIcon>(*form.RxTrayIcon1, form.PopupMenu2, form.PopupMenu1);
+    p.trayIcon->setDoubleClickHandler([&form] { form.RxTrayIcon1DblClick(); });
+    p.flashTimer = std::make_unique<platform::QtOneShotTimer>(*form.Flash_Timer);
+    p.trayStates = std::make_unique<TrayIconStates>(services, *p.trayIcon, *p.flashTimer);
+    p.trayLogic = std::make_unique<EngineTrayLogic>(*p.trayStates);
+    form.setTrayLogic(p.trayLogic.get());
+
+    p.activation = std::make_unique<ReminderActivation>(services, *p.trayStates);
+    if (services.windows != nullptr) {
+        p.titleBar = std::make_unique<TitleBar>(services, TitleBar::Pauses::Steady);
+        p.activation->ShowInTitleBar = [t = p.titleBar.get()](ReminderRecord& r) { t->ShowInTitleBar(r); };
+        seams.resetTitleState = [t = p.titleBar.get()] {
+            t->TitleWindow = 0;
+            t->TitleRestoreWindow = 0;
+            t->TitleModified = false;
+        };
+        seams.titleModified = [t = p.titleBar.get()] { return t->TitleModified; };
+        seams.restoreTitle = [t = p.titleBar.get()] { t->RestoreTitle(); };
+    }
+    p.monitor = std::make_unique<Monitor>(services.store, services.clock, services.boxes, *p.activation);
+    seams.monRem = [m = p.monitor.get()] { m->Mon_Rem(); };
+}
+
+void ShellParts::createWindows(TRMForm& form, Services& services, ShellSeams& seams) {
+    Parts& p = *m_parts;
+
+    p.editor = std::make_unique<Tf_Reminder>(services);
+    p.popUp = std::make_unique<TRem_Pop>(services);
+    WireEngine(*p.popUp, *p.trayStates, *p.activation);
+    p.list = std::make_unique<TPagesDlg>(services, *p.editor);
+    p.activityLog = std::make_unique<TSysLog>(services);
+    QObject::connect(p.activityLog.get(), &TSysLog::aboutRequested, &form, [&form] { form.About1Click(); });
+
+    seams.showEditor = [e = p.editor.get()] { e->show(); };
+    seams.showList = [l = p.list.get()] { l->Show(); };
+    seams.viewLog = [a = p.activityLog.get()] { a->viewLog(); };
+    seams.sampleTick = [a = p.activityLog.get()] { a->armSample(); };
+    seams.setActivityLogEnabled = [a = p.activityLog.get()](bool on) { a->setActivityLogEnabled(on); };
+}
 
 } // namespace tw

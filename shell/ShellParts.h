@@ -1,35 +1,45 @@
 // The adapter between the shell and the other parts of the program: the engine's displays and
 // tray logic, the dialogs and the activity log. main builds one ShellParts, and the main window
-// reaches every other part through the seams it fills in. A part that is not built in yet is
-// covered by a plain stand-in here, so the program always runs.
+// reaches every other part through the seams it fills in.
 #pragma once
 
 #include <QIcon>
 #include <memory>
 
+#include "platform/CodePage.h"
 #include "shell/Unit1.h"
 
 namespace tw {
 
-class TAboutBox;
-class Monitor;
+class TRem_Pop;
+class Tf_Reminder;
+class TPagesDlg;
+class TSysLog;
 
 // The application icon "MAINICON" in every size the program ships.
 QIcon MainIcon();
 
 class ShellParts {
 public:
-    explicit ShellParts(bool x11);
+    // Opens the X11 back end for other programs' windows when the program runs on an X11 display.
+    explicit ShellParts(const platform::CodePage& codePage);
     ~ShellParts();
     ShellParts(const ShellParts&) = delete;
     ShellParts& operator=(const ShellParts&) = delete;
 
-    // Other programs' windows; null without an X11 display.
+    // Other programs' windows; null without an X11 display (title reminders are then shown as
+    // pop-ups, and the activity log sees no windows).
     platform::ForeignWindows* foreignWindows() const;
-    // Before FormCreate: the tray logic, the monitor and the displays it hands reminders to.
+    // Before FormCreate: the tray logic over the main window's icon, the monitor, the activation
+    // with its three displays, and the title-bar state.
     void wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams);
-    // After FormCreate: the editor, the pop-up, the list and the log window, created hidden.
-    void createWindows(TRMForm& form, Services& services, TAboutBox& about, ShellSeams& seams);
+    // After FormCreate: the editor, the pop-up, the list and the log window, created once, hidden.
+    void createWindows(TRMForm& form, Services& services, ShellSeams& seams);
+
+    TRem_Pop* popUp() const;
+    Tf_Reminder* editor() const;
+    TPagesDlg* list() const;
+    TSysLog* activityLog() const;
 
 private:
     struct Parts;

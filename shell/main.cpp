@@ -24,7 +24,6 @@ int main(int argc, char** argv) {
     // 1. The application and its title, the caption of plain message boxes.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellwick"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tellwick"));
     QApplication::setApplicationVersion(QStringLiteral(TELLWICK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tellwick"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -54,7 +53,7 @@ int main(int argc, char** argv) {
     tw::platform::QtHelpViewer help(boxes);
     tw::Store store(files);
     const bool x11 = tw::platform::X11Available();
-    tw::ShellParts parts(x11);
+    tw::ShellParts parts(codePage);
     tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, parts.foreignWindows()};
 
     std::unique_ptr<tw::platform::X11HotKey> hotKey;
@@ -77,7 +76,7 @@ int main(int argc, char** argv) {
 
     // 4. Every other window, created once and hidden: editor, pop-up, about box, list, log.
     tw::TAboutBox aboutBox(mainIcon);
-    parts.createWindows(form, services, aboutBox, seams);
+    parts.createWindows(form, services, seams);
     form.setAboutBox(&aboutBox);
     form.setSeams(seams);
 
