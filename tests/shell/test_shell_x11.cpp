@@ -1,0 +1,69 @@
+// The shell's X11 back ends on a real X server with a window manager and a tray panel: the panel
+// that holds the notification area, and Ctrl+F2 when another program already holds it.
+#include <QApplication>
+#include <QProcess>
+#include <QTest>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11HotKey.h"
+
+using namespace tw::platform;
+
+class ShellX11Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(X11Available(), "needs Qt's xcb platform with a display"); }
+
+    // The test desktop's trayer is a dock at the bottom right; its geometry is what the hot key uses.
+    void trayPanelIsTheDockThatHoldsTheTray() {
+        X11Desktop desktop;
+        const std::optional<Rect> panel = desktop.trayPanelRect();
+        QVERIFY(panel.has_value());
+        QProcess xwininfo;
+        xwininfo.start(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"), QStringLiteral("xwininfo -name panel -int | grep -E 'Absolute|Width|Height'")});
+        QVERIFY(xwininfo.waitForFinished(5000));
+        const QStringList lines = QString::fromLatin1(xwininfo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        auto value = [&](int i) { return lines[i].section(':', 1).trimmed().toInt(); };
+        const Rect expected{value(0), value(1), value(0) + value(2), value(1) + value(3)};
+        QCOMPARE(*panel, expected);
+        const Rect area = desktop.workArea();
+        QCOMPARE(HotKeyMenuPosition(panel, area), (Point{expected.right - 64, expected.top}));
+        // The panel's strut keeps it out of the work area.
+        QVERIFY(area.bottom <= expected.top);
+    }
+
+    void hotKeyHeldByAnotherProgramIsRefusedThenTaken() {
+        Display* other = XOpenDisplay(nullptr);
+        QVERIFY(other != nullptr);
+        const KeyCode f2 = XKeysymToKeycode(other, XK_F2);
+        XGrabKey(other, f2, ControlMask, DefaultRootWindow(other), True, GrabModeAsync, GrabModeAsync);
+        XSync(other, False);
+        X11HotKey hotKey;
+        int presses = 0;
+        QVERIFY(!hotKey.registerHotKey([&] { ++presses; }));
+        QVERIFY(!hotKey.isRegistered());
+        XCloseDisplay(other); // the other program ends: its grab goes with it
+
+        QVERIFY(hotKey.registerHotKey([&] { ++presses; }));
+        QVERIFY(hotKey.isRegistered());
+        QVERIFY(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+F2")}) == 0);
+        QTRY_COMPARE(presses, 1);
+        // Shift+Ctrl+F2 is another key.
+        QVERIFY(QProcess::execute(QStringLiteral("xdotool"),
+                                  {QStringLiteral("key"), QStringLiteral("shift+ctrl+F2")}) == 0);
+        QTest::qWait(200);
+        QCOMPARE(presses, 1);
+        hotKey.unregisterHotKey();
+        QVERIFY(!hotKey.isRegistered());
+    }
+};
+
+QTEST_MAIN(ShellX11Test)
+#include "test_shell_x11.moc"
