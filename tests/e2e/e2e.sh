@@ -1,0 +1,363 @@
+#!/usr/bin/env bash
+# Whole-program tests: the real executable on the X server in $DISPLAY (a window manager and an
+# XEmbed tray, see scripts/test-desktop.sh), driven with xdotool as a user drives it. Every case
+# runs in a fresh working directory with its own "rd.dt" and "re.dt", and every copy of the
+# program it starts is stopped before the next case.
+#
+#   tests/e2e/e2e.sh TELLWICK [CASE...]      (no CASE: all of them)
+set -u
+
+EXE=$(readlink -f "$1")
+shift
+PY=/usr/bin/python3
+HERE=$(cd "$(dirname "$0")" && pwd)
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/tellwick-e2e.XXXXXX")
+chmod 755 "$WORK"
+RUNTIME="$WORK/runtime"
+mkdir -m 700 "$RUNTIME"
+export XDG_RUNTIME_DIR="$RUNTIME"
+unset DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+PIDS=()
+FAILED=0
+CASE=""
+
+cleanup() {
+    local p
+    for p in "${PIDS[@]}"; do kill -KILL "$p" 2>/dev/null; done
+    for p in "${PIDS[@]}"; do wait "$p" 2>/dev/null; done
+    chmod -R u+w "$WORK" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+fail() {
+    printf 'FAIL %s: %s\n' "$CASE" "$*" >&2
+    FAILED=1
+    return 1
+}
+
+# poll CMD every 50 ms for up to $1 seconds
+within() {
+    local limit=$1; shift
+    local end=$(( $(date +%s%N) + limit * 1000000000 ))
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -ge "$end" ] && return 1
+        sleep 0.05
+    done
+}
+
+alive() { kill -0 "$1" 2>/dev/null; }
+dead() { ! alive "$1"; }
+
+# start DIR [EXE] -> $PID: the program in DIR, its output in DIR/../NAME.log
+start() {
+    local dir=$1 exe=${2:-$EXE}
+    # Without a time limit of its own: the program ends with the X server at the latest.
+    (cd "$dir" && exec "$exe") >"$dir.log" 2>&1 &
+    PID=$!
+    PIDS+=("$PID")
+}
+
+# Ends the program with SIGKILL: no save happens on that way.
+kill_hard() {
+    kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
+# The visible top-level windows of process $1 (Qt sets _NET_WM_PID on each).
+windows_of() { xdotool search --all --pid "$1" --onlyvisible 2>/dev/null; }
+
+geometry() { # geometry WINDOW -> "X Y W H OVERRIDE-REDIRECT"
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+        /Width:/{w=$2} /Height:/{h=$2} /Override Redirect State:/{o=$4} END{print x, y, w, h, o}'
+}
+
+panel_geometry() { xwininfo -name panel 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
+
+# The tray icon of process $1 sits inside the panel.
+docked() {
+    local w px py pw ph x y ww wh o
+    read -r px py pw ph <<<"$(panel_geometry)"
+    [ -n "${ph:-}" ] || return 1
+    for w in $(windows_of "$1"); do
+        read -r x y ww wh o <<<"$(geometry "$w")"
+        [ "$x" -ge "$px" ] && [ "$y" -ge "$py" ] && [ $((x + ww)) -le $((px + pw)) ] &&
+            [ $((y + wh)) -le $((py + ph)) ] && return 0
+    done
+    return 1
+}
+
+# A visible managed window (a dialog, not the menu or the tray icon) of process $1 named exactly
+# $2 (prints its id).
+named() {
+    local w x y ww wh o
+    for w in $(windows_of "$1"); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$2" ] || continue
+        read -r x y ww wh o <<<"$(geometry "$w")"
+        [ "$o" = no ] && [ "$wh" -gt 50 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+# The tray menu of process $1 is open: a visible window of it taller than the tray icon.
+menu_open() {
+    local w x y ww wh o
+    for w in $(windows_of "$1"); do
+        read -r x y ww wh o <<<"$(geometry "$w")"
+        [ "$o" = yes ] && [ "$wh" -gt 100 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+menu_closed() { ! menu_open "$1"; }
+
+# Opens the tray menu with Ctrl+F2 and chooses the item with accelerator key $2.
+choose() {
+    xdotool key ctrl+F2
+    within 5 menu_open "$1" || { fail "Ctrl+F2 opened no menu"; return 1; }
+    xdotool key "$2"
+    within 5 menu_closed "$1"
+}
+
+# Answers the box named $2 of process $1 with key $3.
+answer() {
+    local w
+    within 5 named "$1" "$2" || { fail "no \"$2\" box"; return 1; }
+    w=$(named "$1" "$2")
+    xdotool windowactivate --sync "$w" 2>/dev/null
+    xdotool key "$3"
+    within 5 eval "! named $1 '$2'" || fail "the \"$2\" box stayed"
+}
+
+# What a directory holds: names, sizes, inodes and change times (a save replaces the file).
+snapshot() { (cd "$1" && stat -c '%n %s %i %Z %Y' -- * 2>/dev/null | sort; sha256sum -- * 2>/dev/null); }
+
+# Reminder records (288 bytes each) written with the record's own layout.
+#   records FILE "KIND DATE TIME NOTE [FLAG SPARE BEEP]" ...   DATE: a day count, or "today"
+#   TIME: a fraction of a day, or "now" (the present minute)
+records() {
+    "$PY" - "$@" <<'PYEOF'
+import struct, sys, time, datetime
+out = open(sys.argv[1], "wb")
+now = datetime.datetime.now()
+epoch = datetime.datetime(1899, 12, 30)
+for spec in sys.argv[2:]:
+    parts = spec.split(" ", 3)
+    kind, date, tod, rest = int(parts[0]), parts[1], parts[2], parts[3]
+    extra = rest.rsplit(" ", 3)
+    flag = spare = beep = 0
+    note = rest
+    if len(extra) == 4 and all(p.isdigit() for p in extra[1:]):
+        note, flag, spare, beep = extra[0], int(extra[1]), int(extra[2]), int(extra[3])
+    day = float((now - epoch).days) if date == "today" else float(date)
+    t = (now.hour * 60 + now.minute) / 1440.0 if tod == "now" else float(tod)
+    raw = note.encode("cp1252")
+    # The unused note bytes carry a pattern: a save must copy the whole image.
+    tail = bytes((0xA0 + i) & 0xFF for i in range(255 - len(raw)))
+    rec = struct.pack("<BBBBiB7Bdd", flag, spare, 0x11, 0x22, kind, beep, *range(1, 8), day, t)
+    rec += bytes([len(raw)]) + raw + tail
+    assert len(rec) == 288
+    out.write(rec)
+PYEOF
+}
+
+# Due times are the present minute: wait while the hour is about to change under the test.
+safe_minute() {
+    while [ "$(date +%M)" = 59 ]; do sleep 1; done
+}
+
+newdir() { mktemp -d "$WORK/case.XXXXXX"; }
+
+# --- cases --------------------------------------------------------------------------------------
+
+case_missing_files() {
+    local d pid
+    d=$(newdir)
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    [ "$(windows_of "$pid" | wc -l)" = 1 ] || fail "a window besides the tray icon is on screen"
+    [ -z "$(ls "$d")" ] || fail "files written at start: $(ls "$d")"
+    # The menu opens beside the panel that holds the tray, above it.
+    xdotool key ctrl+F2
+    if within 5 menu_open "$pid"; then
+        local x y w h o px py pw ph
+        read -r x y w h o <<<"$(geometry "$(menu_open "$pid")")"
+        read -r px py pw ph <<<"$(panel_geometry)"
+        [ $((y + h)) -le "$py" ] || fail "menu covers the panel: $x $y $w $h"
+        [ $((x + w)) -ge $((px + pw - 64)) ] || fail "menu not at the panel's right end: $x $y $w $h"
+        xdotool key Escape
+        within 5 menu_closed "$pid" || fail "Escape left the menu open"
+    else
+        fail "Ctrl+F2 opened no menu"
+    fi
+    choose "$pid" x && answer "$pid" Confirm Return
+    within 10 dead "$pid" || fail "Exit with Yes did not end the program"
+    wait "$pid"; local rc=$?
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    [ "$(stat -c %s "$d/rd.dt" "$d/re.dt" 2>&1)" = $'0\n0' ] || fail "Exit did not write two empty files"
+    kill_hard "$pid"
+}
+
+case_empty_files() {
+    local d pid
+    d=$(newdir)
+    : >"$d/rd.dt"; : >"$d/re.dt"
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || fail "tray icon not docked"
+    [ "$(windows_of "$pid" | wc -l)" = 1 ] || fail "a window besides the tray icon is on screen"
+    choose "$pid" x && answer "$pid" Confirm Return
+    within 10 dead "$pid" || fail "Exit with Yes did not end the program"
+    [ "$(stat -c %s "$d/rd.dt" "$d/re.dt")" = $'0\n0' ] || fail "empty files changed"
+    kill_hard "$pid"
+}
+
+# A truncated record after a whole one, and "re.dt" that cannot be read (a directory): the error
+# is shown, start-up goes on; at Exit "rd.dt" is written and the failed "re.dt" keeps the program.
+case_damaged_files() {
+    local d pid
+    d=$(newdir)
+    records "$d/good" "100 73051 0.5 far ahead"
+    cp "$d/good" "$d/rd.dt"
+    head -c 100 /dev/urandom >>"$d/rd.dt"
+    mkdir "$d/re.dt"
+    start "$d"; pid=$PID
+    answer "$pid" Tellwick Return
+    within 10 docked "$pid" || fail "tray icon not docked after the error"
+    choose "$pid" x && answer "$pid" Confirm Return
+    # "rd.dt" now holds the whole record only; the failed "re.dt" is reported and the program stays.
+    answer "$pid" Tellwick Return
+    sleep 0.3
+    alive "$pid" || fail "the program ended although re.dt could not be written"
+    cmp -s "$d/good" "$d/rd.dt" || fail "rd.dt is not the one whole record"
+    [ -d "$d/re.dt" ] || fail "re.dt changed"
+    kill_hard "$pid"
+}
+
+# No and Cancel change nothing; Yes writes both files exactly as they were loaded.
+case_exit_answers() {
+    local d pid before
+    d=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 later one 0 3 1" "1 73050 0.25 sooner one 0 0 0"
+    records "$d/re.dt" "10 40000 0.5 long ago 0 9 1"
+    cp "$d/rd.dt" "$WORK/rd.expected"; cp "$d/re.dt" "$WORK/re.expected"
+    before=$(snapshot "$d")
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    choose "$pid" x && answer "$pid" Confirm alt+n
+    sleep 0.3
+    alive "$pid" || fail "No ended the program"
+    choose "$pid" x && answer "$pid" Confirm Escape
+    sleep 1.2 # a monitor tick
+    alive "$pid" || fail "Cancel ended the program"
+    [ "$(snapshot "$d")" = "$before" ] || fail "No or Cancel wrote a file"
+    choose "$pid" x && answer "$pid" Confirm alt+y
+    within 10 dead "$pid" || fail "Yes did not end the program"
+    cmp -s "$d/rd.dt" "$WORK/rd.expected" || fail "rd.dt not byte-exact"
+    cmp -s "$d/re.dt" "$WORK/re.expected" || fail "re.dt not byte-exact"
+    kill_hard "$pid"
+}
+
+# A second start of the same executable ends silently and writes nothing; a copy of the
+# executable at another path is another program and runs alongside.
+case_second_copy() {
+    local d d2 pid pid2 pid3 before
+    d=$(newdir); d2=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 kept"
+    : >"$d/re.dt"
+    before=$(snapshot "$d")
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    start "$d"; pid2=$PID
+    within 10 dead "$pid2" || fail "the second copy kept running"
+    wait "$pid2"; local rc=$?
+    [ "$rc" = 0 ] || fail "second copy's exit status $rc"
+    alive "$pid" || fail "the first copy ended"
+    [ "$(snapshot "$d")" = "$before" ] || fail "files changed"
+    mkdir "$d2/bin"; cp "$EXE" "$d2/bin/tellwick"
+    start "$d2" "$d2/bin/tellwick"; pid3=$PID
+    within 10 docked "$pid3" || fail "a copy from another path did not run alongside"
+    alive "$pid" || fail "the first copy ended"
+    kill_hard "$pid3"
+    # The first copy still answers: its menu opens.
+    choose "$pid" Escape || true
+    kill_hard "$pid"
+}
+
+case_popup_due_now() {
+    local d pid w
+    d=$(newdir)
+    safe_minute
+    records "$d/rd.dt" "100 73051 0.5 far ahead" "100 today now due now"
+    start "$d"; pid=$PID
+    within 10 named "$pid" Reminder || { fail "no pop-up for a reminder due now"; kill_hard "$pid"; return; }
+    w=$(named "$pid" Reminder)
+    xdotool windowactivate --sync "$w" 2>/dev/null
+    xdotool key Escape
+    within 5 eval "! named $pid Reminder" || fail "Escape did not dismiss the pop-up"
+    # The dismissed reminder is dropped from "rd.dt"; the other one stays.
+    within 5 eval "[ \$(stat -c %s '$d/rd.dt') = 288 ]" || fail "rd.dt still holds the dismissed reminder"
+    [ ! -e "$d/re.dt" ] || fail "the dismissed reminder went to re.dt"
+    kill_hard "$pid"
+}
+
+# The reminder is entered through the editor while "&Disable All" is checked: nothing shows until
+# it is unchecked.
+case_disable_all() {
+    local d pid
+    d=$(newdir)
+    safe_minute
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    choose "$pid" d
+    choose "$pid" n
+    within 5 named "$pid" "New Reminder" || { fail "no editor"; kill_hard "$pid"; return; }
+    xdotool windowactivate --sync "$(named "$pid" "New Reminder")" 2>/dev/null
+    xdotool type --delay 20 "while disabled"
+    xdotool key Tab Return # from the date field, Return is the editor's OK
+    within 5 eval "[ -s '$d/rd.dt' ]" || { fail "the editor wrote no rd.dt"; kill_hard "$pid"; return; }
+    sleep 2.5 # more than two monitor ticks
+    named "$pid" Reminder >/dev/null && fail "a reminder showed while Disable All was checked"
+    choose "$pid" d
+    within 5 named "$pid" Reminder || fail "the reminder did not show after Disable All was unchecked"
+    kill_hard "$pid"
+}
+
+# Exit in a directory the program may not write: the error is shown, the program stays, and the
+# old files are whole. Run as an unprivileged user when this test runs as root.
+case_readonly_directory() {
+    local d pid before as=()
+    d=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 kept"
+    records "$d/re.dt" "10 40000 0.5 kept too"
+    if [ "$(id -u)" = 0 ]; then
+        chown -R 65534:65534 "$RUNTIME"
+        as=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
+    fi
+    chmod 555 "$d"
+    before=$(snapshot "$d")
+    (cd "$d" && exec "${as[@]}" "$EXE") >"$d.log" 2>&1 &
+    pid=$!
+    PIDS+=("$pid")
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; chmod 755 "$d"; return; }
+    choose "$pid" x && answer "$pid" Confirm Return
+    answer "$pid" Tellwick Return
+    sleep 0.3
+    alive "$pid" || fail "the program ended although nothing could be saved"
+    [ "$(snapshot "$d")" = "$before" ] || fail "the old files changed"
+    kill_hard "$pid"
+    chmod 755 "$d"
+    [ "$(id -u)" = 0 ] && chown -R 0:0 "$RUNTIME"
+}
+
+ALL=(missing_files empty_files damaged_files exit_answers second_copy popup_due_now disable_all readonly_directory)
+[ $# -gt 0 ] && ALL=("$@")
+for c in "${ALL[@]}"; do
+    CASE=$c
+    t0=$(date +%s%N)
+    before_failed=$FAILED
+    FAILED=0
+    "case_$c"
+    printf '%-4s %s (%d ms)\n' "$([ $FAILED = 0 ] && echo ok || echo FAIL)" "$c" $(( ($(date +%s%N) - t0) / 1000000 ))
+    [ $FAILED = 0 ] && FAILED=$before_failed
+done
+exit $FAILED
