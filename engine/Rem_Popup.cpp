@@ -39,7 +39,8 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     Panel1->setGeometry(10, 10, 336, 26);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setAccessibleName(QStringLiteral("Reminder date and time"));
+    // A label's text is its name for screen readers; a name set here would hide the date itself.
+    Panel1->setAccessibleDescription(QStringLiteral("Reminder date and time"));
 
     Memo1 = new QTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

@@ -77,7 +77,11 @@ void TrayIconStates::Flash_TimerTimer() {
 }
 
 void TrayIconStates::RxTrayIcon1Click() {
-    if (!m_icon.animated())
+    // The animation stops only at the next monitor tick. A click in the second after the flash has
+    // ended (by Flash_Timer or by the pop-up) would otherwise open a reminder already handed back:
+    // an emptied one shows the date 30 December 1899, and MonitorShowing would hold the monitor
+    // back from settling it.
+    if (!m_icon.animated() || !m_services.store.IconFlashing)
         return;
     // The open pop-up now owns the reminder and hands it back through its buttons. Left running,
     // Flash_Timer would end the reminder under the open window, and the window's buttons would

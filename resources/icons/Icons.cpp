@@ -17,7 +17,7 @@ QIcon LoadIconByName(std::string_view name) {
     const QString base =
         QStringLiteral(":/icons/") + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
+    for (int size : {16, 32, 48, 64, 128}) {
         const QString file = base + QLatin1Char('-') + QString::number(size) + QStringLiteral(".xpm");
         // Names with a slash or similar could reach other resources: only our own files count.
         if (!name.empty() && name.find('/') == std::string_view::npos && QFile::exists(file))

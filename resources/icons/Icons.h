@@ -1,5 +1,6 @@
 // The program's pictures by resource name ("ICO_TRAY", "MAINICON", ...), each in 16, 32, 48 and
-// 64 pixels, embedded from the XPM files beside this header (icons.qrc).
+// 64 pixels (the application icon "MAINICON" also in 128), embedded from the XPM files beside this
+// header (icons.qrc).
 #pragma once
 
 #include <QIcon>

@@ -18,6 +18,9 @@ PALETTE = {
     "b": "#0000FF", "f": "#FF00FF", "a": "#00FFFF", "w": "#FFFFFF",
 }
 SIZES = (16, 32, 48, 64)
+# The application icon also comes at 128 pixels, for launchers and task switchers.
+APP_ICON = "MAINICON"
+APP_ICON_SIZES = SIZES + (128,)
 SUB = 5  # samples per pixel side
 
 
@@ -65,6 +68,13 @@ class Picture:
             return hit
         self.add(c, inside)
 
+    def pixels(self, c, left, top, rows):
+        """Whole pixels of the 16 grid, one row of text per pixel row; "." leaves a pixel alone."""
+        for dy, row in enumerate(rows):
+            for dx, mark in enumerate(row):
+                if mark != ".":
+                    self.rect(c, left + dx, top + dy, left + dx + 1, top + dy + 1)
+
     def render(self):
         rows = []
         for py in range(self.size):
@@ -83,6 +93,18 @@ class Picture:
                 row += max(votes, key=lambda c: (votes[c], c != "."))
             rows.append(row)
         return rows
+
+
+# The prohibition sign at 16 pixels: a ring with a bar from top left to bottom right.
+FORBIDDEN_16 = (
+    "..xxx..",
+    ".xx..x.",
+    "x.xx..x",
+    "x..xx.x",
+    "x...xxx",
+    ".x...x.",
+    "..xxx..",
+)
 
 
 def calendar_page(p, paper="w", clock=True, forbidden=False):
@@ -105,8 +127,13 @@ def calendar_page(p, paper="w", clock=True, forbidden=False):
         if p.size > 16:
             p.disc("r", 8 - w / 2, 10 - w / 2, w * 0.9)
     if forbidden:
-        p.ring("r", 7.5, 9.5, 3.6, 1.25)
-        p.seg("r", 5.3, 7.3, 9.7, 11.7, 1.25)
+        if p.size == 16:
+            # Sampled at 16 pixels the ring and bar run together into a blot: the small sign is set
+            # by hand, one pixel per letter.
+            p.pixels("r", 4, 6, FORBIDDEN_16)
+        else:
+            p.ring("r", 7.5, 9.5, 3.6, 1.25)
+            p.seg("r", 5.3, 7.3, 9.7, 11.7, 1.25)
 
 
 def background(p, colour):
@@ -197,17 +224,21 @@ def write_xpm(path, name, rows):
         f.write("\n};\n")
 
 
+def sizes_of(name):
+    return APP_ICON_SIZES if name == APP_ICON else SIZES
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for name, draw in PICTURES.items():
-        for size in SIZES:
+        for size in sizes_of(name):
             p = Picture(size)
             draw(p)
             write_xpm(os.path.join(here, "%s-%d.xpm" % (name, size)), name, p.render())
     with open(os.path.join(here, "icons.qrc"), "w") as f:
         f.write('<!DOCTYPE RCC>\n<RCC version="1.0">\n<qresource prefix="/icons">\n')
         for name in PICTURES:
-            for size in SIZES:
+            for size in sizes_of(name):
                 f.write("    <file>%s-%d.xpm</file>\n" % (name, size))
         f.write("</qresource>\n</RCC>\n")
 

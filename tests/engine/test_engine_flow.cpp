@@ -217,6 +217,34 @@ TEST(TrayFlash, EarlyEndDoesNotEndTheNextReminder) {
     EXPECT_NE(b.store.CurrentReminder.RemDate, 0.0);
 }
 
+// The icon keeps blinking until the next tick after a flash has ended; a click in that second must
+// not open the reminder again (emptied by Flash_Timer, or already handed back by the pop-up).
+TEST(TrayFlash, ClickAfterTheFlashEndedOpensNothing) {
+    for (const bool byTimer : {true, false}) {
+        EngineBench b;
+        b.clock.set(2026, 12, 8, 9, 59, 59);
+        b.add(MakeReminder(KindIcon, false, 2026, 12, 8, 10, 0, "Water the plants"));
+        b.run(2);
+        ASSERT_TRUE(b.icon.anim);
+        if (byTimer) {
+            b.flashTimer.fire();
+        } else {
+            b.icon.leftClick();
+            b.popUp.Button1Click();
+        }
+        const int shows = b.view.shows;
+        ASSERT_TRUE(b.icon.anim);
+        b.icon.leftClick();
+        EXPECT_EQ(b.view.shows, shows) << byTimer;
+        EXPECT_FALSE(b.view.visible);
+        EXPECT_EQ(b.store.MonitorState, MonitorDone);
+        b.run(1);
+        EXPECT_EQ(b.store.MonitorState, MonitorIdle);
+        EXPECT_EQ(b.store.ActiveCount, 0);
+        EXPECT_EQ(b.store.ExpiredCount, 0);
+    }
+}
+
 TEST(Activation, DispatchByKindWithOneBeepEach) {
     EngineBench b;
     b.store.CurrentReminder = MakeReminder(KindPopUp, true, 2026, 12, 8, 9, 0, "p");

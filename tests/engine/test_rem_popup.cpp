@@ -178,7 +178,7 @@ private slots:
             QVERIFY2(!icon.isNull(), name);
             const QImage small = icon.pixmap(16, 16).toImage();
             QCOMPARE(small.size(), QSize(16, 16));
-            QCOMPARE(icon.availableSizes().size(), 4);
+            QCOMPARE(icon.availableSizes().size(), std::string_view(name) == "MAINICON" ? 5 : 4);
         }
         QVERIFY(LoadIconByName(" ").isNull());
         QVERIFY(LoadIconByName("").isNull());
