@@ -1,6 +1,8 @@
 // The reminder pop-up window.
 #include "engine/Rem_Popup.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -76,8 +78,11 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     ComboBox1->setMaxVisibleItems(RepeatIntervalCount);
     // With a font wider than the one the layout was drawn for, the list grows to the left so that
     // its texts are not cut; its right edge stays in line with the panel and the memo.
-    if (const int wide = ComboBox1->sizeHint().width(); wide > ComboBox1->width())
-        ComboBox1->setGeometry(347 - wide, 204, wide, 24);
+    // It stops short of "Repeat in", which it must never cover.
+    if (const int wide = ComboBox1->sizeHint().width(); wide > ComboBox1->width()) {
+        const int left = std::max(347 - wide, Button2->geometry().right() + 5);
+        ComboBox1->setGeometry(left, 204, 347 - left, 24);
+    }
 
     setTabOrder(Memo1, Button1);
     setTabOrder(Button1, ComboBox1);
