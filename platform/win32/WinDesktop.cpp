@@ -26,8 +26,26 @@ void WinHotKey::unregisterHotKey() {
     m_onPressed = nullptr;
 }
 
+bool WinHotKey::setWindow(std::uintptr_t window) {
+    if (window == m_window)
+        return m_registered;
+    if (!m_registered) {
+        m_window = window;
+        return true;
+    }
+    // The old window may be gone already, and its key with it; asking again is harmless.
+    ::UnregisterHotKey(reinterpret_cast<HWND>(m_window), HotKeyId);
+    m_registered = false;
+    m_window = window;
+    return registerHotKey(std::move(m_onPressed));
+}
+
+bool WinHotKey::isHotKeyMessage(std::uintptr_t window, unsigned message, std::uintptr_t wParam) const {
+    return message == WM_HOTKEY && m_registered && window == m_window && wParam == HotKeyId;
+}
+
 bool WinHotKey::handleMessage(std::uintptr_t window, unsigned message, std::uintptr_t wParam) {
-    if (message != WM_HOTKEY || !m_registered || window != m_window || wParam != HotKeyId)
+    if (!isHotKeyMessage(window, message, wParam))
         return false;
     if (m_onPressed)
         m_onPressed();
@@ -49,16 +67,38 @@ Rect WinDesktopGeometry::workArea() {
     return Rect{rc.left, rc.top, rc.right, rc.bottom};
 }
 
-void WinSessionEnd::handleMessage(unsigned message, std::uintptr_t wParam) {
-    if (message == WM_QUERYENDSESSION || (message == WM_ENDSESSION && wParam)) {
-        if (!m_done) {
-            m_done = true;
-            if (m_onEnding)
-                m_onEnding();
-        }
-    } else if (message == WM_ENDSESSION) {
-        m_done = false; // the session goes on after all
+bool WinSessionEnd::save() {
+    m_saving = true;
+    const bool ok = !m_onEnding || m_onEnding();
+    m_saving = false;
+    return ok;
+}
+
+std::optional<bool> WinSessionEnd::handleMessage(unsigned message, std::uintptr_t wParam) {
+    if (message == WM_QUERYENDSESSION) {
+        if (m_saving)
+            return false; // asked again from inside the save's own message box: not safe yet
+        if (m_saved)
+            return true;
+        if (m_refused && ::GetTickCount64() - m_refusedAt < m_quietMs)
+            return false; // the same ending session, asking through another window
+        m_saved = save();
+        m_refused = !m_saved;
+        if (m_refused)
+            m_refusedAt = ::GetTickCount64(); // after the error box has been closed
+        return m_saved;
     }
+    if (message == WM_ENDSESSION) {
+        if (wParam) {
+            // The session ends now, whatever the queries were answered: a last save if none ran.
+            if (!m_saved && !m_saving)
+                m_saved = save();
+        } else {
+            m_saved = false; // the session goes on; what changes from now on is saved next time
+            m_refused = false;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace tw::platform::win32

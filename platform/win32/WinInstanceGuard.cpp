@@ -6,6 +6,19 @@
 
 namespace tw::platform::win32 {
 
+std::string WinInstanceIdentifier(std::wstring_view executablePath) {
+    std::wstring upper(executablePath);
+    if (!upper.empty()) {
+        const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, upper.data(),
+                                      static_cast<int>(upper.size()), nullptr, 0, nullptr, nullptr, 0);
+        std::wstring mapped(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+        if (n > 0 && ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, upper.data(),
+                                     static_cast<int>(upper.size()), mapped.data(), n, nullptr, nullptr, 0) == n)
+            upper = std::move(mapped);
+    }
+    return InstanceIdentifier(NarrowUtf8(upper));
+}
+
 WinInstanceGuard::WinInstanceGuard(std::wstring windowClass, std::wstring windowTitle)
     : m_windowClass(std::move(windowClass)), m_windowTitle(std::move(windowTitle)) {}
 
@@ -33,7 +46,7 @@ bool WinInstanceGuard::acquire(const std::string& identifier) {
     if (HANDLE held = ::CreateMutexW(nullptr, FALSE, name.c_str())) {
         // WAIT_ABANDONED: the previous first copy died holding it; the lock is ours now.
         const DWORD w = ::WaitForSingleObject(held, 0);
-        if (w == WAIT_OBJECT_0) {
+        if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) {
             m_default = held;
             first = true;
         } else {
@@ -82,6 +95,11 @@ void WinInstanceGuard::activateFirstCopy(const std::string&) {
     m_found = reinterpret_cast<std::uintptr_t>(s.found);
     if (!s.found)
         return;
+    // This copy was just started by the user and may pass the foreground on: the first copy may
+    // then bring its own window forward when its application window is activated.
+    DWORD firstCopy = 0;
+    ::GetWindowThreadProcessId(s.found, &firstCopy);
+    ::AllowSetForegroundWindow(firstCopy);
     if (::IsIconic(s.found))
         ::ShowWindowAsync(s.found, SW_RESTORE);
     else

@@ -5,16 +5,25 @@
 // forward.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/SingleInstance.h"
+#include "platform/win32/WinApplicationWindow.h"
 
 namespace tw::platform::win32 {
+
+// The identifier of an executable's path (InstanceIdentifier) with every letter in upper case, not
+// only the ASCII ones: file names on Windows ignore case, so a folder spelled with "ü" and one
+// spelled with "Ü" hold the same executable, which must be one instance.
+std::string WinInstanceIdentifier(std::wstring_view executablePath);
 
 class WinInstanceGuard : public InstanceGuard {
 public:
     // windowClass: the class of the first copy's application window; empty matches any class.
-    explicit WinInstanceGuard(std::wstring windowClass = {}, std::wstring windowTitle = L"Tellwick");
+    explicit WinInstanceGuard(std::wstring windowClass = WinApplicationWindow::ClassName,
+                              std::wstring windowTitle = L"Tellwick");
     ~WinInstanceGuard() override;
     WinInstanceGuard(const WinInstanceGuard&) = delete;
     WinInstanceGuard& operator=(const WinInstanceGuard&) = delete;

@@ -1,6 +1,10 @@
 #include "platform/win32/WinNativeEventFilter.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
 #include <windows.h>
 
 #include "platform/win32/WinDesktop.h"
@@ -8,18 +12,46 @@
 namespace tw::platform::win32 {
 
 bool WinNativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) {
-    if (eventType != "windows_generic_MSG" || !message)
+    // The window procedure's messages and the event dispatcher's posted ones (WM_HOTKEY is posted).
+    if ((eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG") || !message)
         return false;
     const MSG* msg = static_cast<const MSG*>(message);
-    if (m_hotKey && m_hotKey->handleMessage(reinterpret_cast<std::uintptr_t>(msg->hwnd), msg->message, msg->wParam)) {
+    const auto window = reinterpret_cast<std::uintptr_t>(msg->hwnd);
+
+    if (m_hotKey && m_hotKey->isHotKeyMessage(window, msg->message, msg->wParam)) {
+        // The handler opens a menu: it runs from the event loop, not from inside this filter. The
+        // key is asked again then, so a press that arrives after unregistering does nothing.
+        WinHotKey* key = m_hotKey;
+        const UINT id = msg->message;
+        const WPARAM wParam = msg->wParam;
+        QTimer::singleShot(0, QCoreApplication::instance(),
+                           [key, window, id, wParam] { key->handleMessage(window, id, wParam); });
         if (result)
             *result = 0;
         return true;
     }
-    // The session messages go on to Qt as well, which answers the query and ends the event loop.
-    if (m_sessionEnd && (msg->message == WM_QUERYENDSESSION || msg->message == WM_ENDSESSION))
-        m_sessionEnd->handleMessage(msg->message, msg->wParam);
+
+    if (m_sessionEnd && (msg->message == WM_QUERYENDSESSION || msg->message == WM_ENDSESSION)) {
+        const std::optional<bool> answer = m_sessionEnd->handleMessage(msg->message, msg->wParam);
+        if (answer) {
+            // TRUE lets the session end; FALSE keeps it going because the files are not saved.
+            if (result)
+                *result = *answer ? TRUE : FALSE;
+            return true;
+        }
+    }
     return false;
+}
+
+WinHotKeyBinding::WinHotKeyBinding(WinHotKey& key, QWidget& widget) : m_key(key), m_widget(widget) {
+    m_key.setWindow(static_cast<std::uintptr_t>(m_widget.winId()));
+    m_widget.installEventFilter(this);
+}
+
+bool WinHotKeyBinding::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_widget && event->type() == QEvent::WinIdChange)
+        m_key.setWindow(static_cast<std::uintptr_t>(m_widget.internalWinId()));
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tw::platform::win32

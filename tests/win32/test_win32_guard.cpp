@@ -6,6 +6,7 @@
 #include "WinTestSupport.h"
 #include "platform/SingleInstance.h"
 #include "platform/win32/WinInstanceGuard.h"
+#include "platform/win32/WinText.h"
 
 using namespace tw::platform;
 using namespace tw::platform::win32;
@@ -16,14 +17,10 @@ using tw::wintest::TestWindow;
 
 namespace {
 
-// A path of its own per test, so that tests never share a lock.
+// A path of its own per test, so that tests never share a lock; with a letter outside ASCII.
 std::wstring PathFor(const char* test) {
-    return L"C:\\Tests\\" + std::wstring(test, test + std::strlen(test)) + L"\\" +
+    return L"C:\\Users\\J\u00fcrgen\\" + std::wstring(test, test + std::strlen(test)) + L"\\" +
            std::to_wstring(::GetCurrentProcessId()) + L"\\Tellwick.exe";
-}
-
-std::string Narrow(const std::wstring& w) {
-    return std::string(w.begin(), w.end());
 }
 
 } // namespace
@@ -32,13 +29,13 @@ TEST(WinInstanceGuard, TwoCopiesLeaveOne) {
     const std::wstring path = PathFor("two");
     {
         WinInstanceGuard first;
-        ASSERT_TRUE(first.acquire(InstanceIdentifier(Narrow(path))));
+        ASSERT_TRUE(first.acquire(WinInstanceIdentifier(path)));
         EXPECT_EQ(RunProbe({L"guard", path}), 1u) << "a second copy must see the first";
-        // The mixed-case spelling of the same path is the same instance.
-        std::wstring lower = path;
-        for (auto& c : lower)
-            c = static_cast<wchar_t>(::towlower(c));
-        EXPECT_EQ(RunProbe({L"guard", lower}), 1u);
+        // The same path spelled in other cases, "\u00fc" as "\u00dc" too, is the same instance.
+        std::wstring upper = path;
+        ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+        ASSERT_NE(upper.find(L'\u00dc'), std::wstring::npos);
+        EXPECT_EQ(RunProbe({L"guard", upper}), 1u);
         // A copy from another path runs alongside.
         EXPECT_EQ(RunProbe({L"guard", PathFor("two-other")}), 0u);
     }
@@ -48,7 +45,7 @@ TEST(WinInstanceGuard, TwoCopiesLeaveOne) {
 
 TEST(WinInstanceGuard, AFirstCopyInAnotherProcessHoldsTheLock) {
     const std::wstring path = PathFor("held");
-    const std::string id = InstanceIdentifier(Narrow(path));
+    const std::string id = WinInstanceIdentifier(path);
     Probe holder({L"hold", path}, true);
     ASSERT_TRUE(holder.ready());
     {
@@ -56,7 +53,7 @@ TEST(WinInstanceGuard, AFirstCopyInAnotherProcessHoldsTheLock) {
         EXPECT_FALSE(second.acquire(id));
     }
     // Another handle keeps the mutex alive, so that killing its holder abandons it.
-    const std::wstring name = std::wstring(id.begin(), id.end()) + L"Default";
+    const std::wstring name = WidenUtf8(id + "Default");
     HANDLE keep = ::OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
     ASSERT_NE(keep, nullptr);
     // Killed without a chance to release: the system frees the lock with the process.
@@ -87,6 +84,15 @@ TEST(WinInstanceGuard, HandOverRestoresTheFirstCopysWindow) {
     EXPECT_FALSE(::IsIconic(h)) << "the first copy's window is still minimised";
     first.quit();
     EXPECT_EQ(first.wait(), 0u);
+}
+
+TEST(WinInstanceGuard, HandOverActivatesTheProgramsHiddenApplicationWindow) {
+    Probe first({L"appwindow"}, true);
+    ASSERT_TRUE(first.ready());
+    WinInstanceGuard second;
+    second.activateFirstCopy("ignored");
+    EXPECT_NE(second.foundWindow(), 0u);
+    EXPECT_EQ(first.wait(10000), 0u) << "the first copy's application window was not activated";
 }
 
 TEST(WinInstanceGuard, HandOverWithoutAFirstCopyWindowDoesNothing) {

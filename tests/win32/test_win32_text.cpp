@@ -8,6 +8,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/win32/WinClock.h"
 #include "platform/win32/WinCodePage.h"
+#include "platform/win32/WinInstanceGuard.h"
 #include "platform/win32/WinLocale.h"
 #include "platform/win32/WinText.h"
 
@@ -94,6 +95,12 @@ TEST(InstanceIdentifier, UpperCaseWithForwardSlashesAndAUsableMutexName) {
     EXPECT_EQ(InstanceIdentifier("c:\\program files\\TELLWICK\\Tellwick.EXE"), id);
     EXPECT_EQ(InstanceIdentifier("C:/Program Files/Tellwick/tellwick.exe"), id);
     EXPECT_NE(InstanceIdentifier("D:\\Tellwick\\tellwick.exe"), id);
+    // The program's own spelling on Windows folds every letter, as the file system does.
+    EXPECT_EQ(WinInstanceIdentifier(L"C:\\Program Files\\Tellwick\\tellwick.exe"), id);
+    EXPECT_EQ(WinInstanceIdentifier(L"c:\\users\\j\u00fcrgen\\Tellwick.exe"),
+              "C:/USERS/J\xc3\x9cRGEN/TELLWICK.EXE.OneInstance.");
+    EXPECT_EQ(WinInstanceIdentifier(L"C:\\Users\\J\u00dcrgen/tellwick.EXE"),
+              WinInstanceIdentifier(L"c:/USERS/j\u00fcRGEN\\Tellwick.exe"));
     // A "\" in a mutex name is a namespace separator: the identifier must make a plain name.
     HANDLE h = ::CreateMutexW(nullptr, FALSE, WidenUtf8(id + "Default").c_str());
     EXPECT_NE(h, nullptr) << "error " << ::GetLastError();

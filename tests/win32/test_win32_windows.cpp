@@ -158,9 +158,24 @@ TEST(WinHotKey, RegistersDeliversAndUnregisters) {
     EXPECT_FALSE(key.handleMessage(0, WM_HOTKEY, WinHotKey::HotKeyId));
     EXPECT_FALSE(key.handleMessage(reinterpret_cast<std::uintptr_t>(win.hwnd()), WM_KEYDOWN, VK_F2));
 
+    // The main window gets a new native window: the key follows it.
+    TestWindow moved(L"Main, new handle");
+    int movedPresses = 0;
+    moved.onMessage = [&](UINT msg, WPARAM wp) {
+        if (key.handleMessage(reinterpret_cast<std::uintptr_t>(moved.hwnd()), msg, wp))
+            ++movedPresses;
+    };
+    ASSERT_TRUE(key.setWindow(reinterpret_cast<std::uintptr_t>(moved.hwnd())));
+    ::SetForegroundWindow(moved.hwnd());
+    ASSERT_EQ(::SendInput(4, in, sizeof(INPUT)), 4u);
+    for (int i = 0; i < 40 && movedPresses == 0; ++i)
+        PumpMessages(25);
+    EXPECT_EQ(movedPresses, 1);
+    EXPECT_EQ(presses, 2);
+
     key.unregisterHotKey();
     EXPECT_FALSE(key.registered());
-    EXPECT_FALSE(key.handleMessage(reinterpret_cast<std::uintptr_t>(win.hwnd()), WM_HOTKEY, WinHotKey::HotKeyId));
+    EXPECT_FALSE(key.handleMessage(reinterpret_cast<std::uintptr_t>(moved.hwnd()), WM_HOTKEY, WinHotKey::HotKeyId));
     // Free again: another window can take it.
     TestWindow other(L"Other");
     EXPECT_TRUE(::RegisterHotKey(other.hwnd(), 5, MOD_CONTROL, VK_F2));
@@ -225,30 +240,62 @@ TEST(WinDesktopGeometry, TaskbarRectangleAndWorkArea) {
     EXPECT_FALSE(geometry.trayPanelRect().has_value());
 }
 
-TEST(WinSessionEnd, RunsOncePerEndingSession) {
+TEST(WinSessionEnd, SavesOncePerEndingSessionAndRefusesWhileUnsaved) {
     int saves = 0;
-    WinSessionEnd session([&] { ++saves; });
+    bool saveWorks = true;
+    WinSessionEnd session(
+        [&] {
+            ++saves;
+            return saveWorks;
+        },
+        300);
     TestWindow win(L"Main");
-    win.onMessage = [&](UINT msg, WPARAM wp) { session.handleMessage(msg, wp); };
+    TestWindow log(L"Log");
+    // The filter answers the query for every top-level window of the program.
+    std::optional<bool> got;
+    auto answer = [&](TestWindow& w, UINT msg, WPARAM wp) {
+        w.onMessage = [&](UINT m, WPARAM p) { got = session.handleMessage(m, p); };
+        got.reset();
+        ::SendMessageW(w.hwnd(), msg, wp, 0);
+        return got;
+    };
 
-    EXPECT_EQ(::SendMessageW(win.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_EQ(saves, 1);
-    EXPECT_TRUE(session.ending());
-    ::SendMessageW(win.hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(answer(win, WM_QUERYENDSESSION, 0), std::optional<bool>(true));
+    EXPECT_EQ(answer(log, WM_QUERYENDSESSION, 0), std::optional<bool>(true));
+    EXPECT_EQ(saves, 1) << "one save for all windows";
+    EXPECT_EQ(answer(win, WM_ENDSESSION, TRUE), std::nullopt) << "the end goes on to the toolkit";
     EXPECT_EQ(saves, 1) << "saved at the query already";
 
-    // A cancelled end, then a second one: saved again.
-    WinSessionEnd again([&] { ++saves; });
-    win.onMessage = [&](UINT msg, WPARAM wp) { again.handleMessage(msg, wp); };
-    ::SendMessageW(win.hwnd(), WM_QUERYENDSESSION, 0, 0);
-    ::SendMessageW(win.hwnd(), WM_ENDSESSION, FALSE, 0);
-    EXPECT_FALSE(again.ending());
-    ::SendMessageW(win.hwnd(), WM_QUERYENDSESSION, 0, 0);
+    // The end is cancelled; the next one saves again, and a failed save refuses it once, quietly
+    // for the other windows, and tries again when the user asks again later.
+    answer(win, WM_ENDSESSION, FALSE);
+    saveWorks = false;
+    EXPECT_EQ(answer(win, WM_QUERYENDSESSION, 0), std::optional<bool>(false));
+    EXPECT_EQ(answer(log, WM_QUERYENDSESSION, 0), std::optional<bool>(false));
+    EXPECT_EQ(saves, 2);
+    ::Sleep(400);
+    saveWorks = true;
+    EXPECT_EQ(answer(log, WM_QUERYENDSESSION, 0), std::optional<bool>(true));
     EXPECT_EQ(saves, 3);
+    EXPECT_TRUE(session.saved());
 
-    // An end that comes without a query still saves.
+    // A query from inside the save (its error box runs a message loop) is refused, not saved twice.
+    WinSessionEnd nested(
+        [&] {
+            ++saves;
+            EXPECT_EQ(nested.handleMessage(WM_QUERYENDSESSION, 0), std::optional<bool>(false));
+            return true;
+        },
+        300);
+    EXPECT_EQ(nested.handleMessage(WM_QUERYENDSESSION, 0), std::optional<bool>(true));
+    EXPECT_EQ(saves, 4);
+
+    // An end that comes without a query still saves, once.
     int late = 0;
-    WinSessionEnd direct([&] { ++late; });
+    WinSessionEnd direct([&] {
+        ++late;
+        return true;
+    });
     direct.handleMessage(WM_ENDSESSION, TRUE);
     direct.handleMessage(WM_ENDSESSION, TRUE);
     EXPECT_EQ(late, 1);

@@ -4,14 +4,16 @@
 //   hold PATH       takes the guard, reports ready and holds it until told to quit
 //   hotkey          registers Ctrl+F2 on a window of its own, reports ready, holds it until quit
 //   window TITLE    shows a window with the title (minimised), reports ready, runs until quit
+//   appwindow       makes the program's hidden application window, reports ready; exit 0 once it
+//                   has been activated (by a second copy), 4 when told to quit before that
 #include <windows.h>
 
 #include <shellapi.h>
 #include <string>
 
 #include "platform/SingleInstance.h"
+#include "platform/win32/WinApplicationWindow.h"
 #include "platform/win32/WinInstanceGuard.h"
-#include "platform/win32/WinText.h"
 
 namespace {
 
@@ -24,10 +26,10 @@ void ready(const std::wstring& token) {
     }
 }
 
-// Runs the message loop until the quit event is set (at most a minute).
-void runUntilQuit() {
+// Runs the message loop until the quit event is set or done becomes true (at most a minute).
+void runUntilQuit(const bool& done = false) {
     const ULONGLONG end = ::GetTickCount64() + 60000;
-    while (::GetTickCount64() < end) {
+    while (!done && ::GetTickCount64() < end) {
         const DWORD w = ::MsgWaitForMultipleObjects(1, &g_quit, FALSE, 100, QS_ALLINPUT);
         if (w == WAIT_OBJECT_0)
             return;
@@ -65,7 +67,7 @@ int main() {
 
     if ((mode == L"guard" || mode == L"hold") && argc >= 4) {
         tw::platform::win32::WinInstanceGuard guard;
-        const std::string id = tw::platform::InstanceIdentifier(tw::platform::win32::NarrowUtf8(argv[3]));
+        const std::string id = tw::platform::win32::WinInstanceIdentifier(argv[3]);
         if (!guard.acquire(id))
             return 1;
         if (mode == L"hold") {
@@ -82,6 +84,15 @@ int main() {
         runUntilQuit();
         ::UnregisterHotKey(w, 123);
         return 0;
+    }
+    if (mode == L"appwindow") {
+        bool activated = false;
+        tw::platform::win32::WinApplicationWindow window([&activated] { activated = true; });
+        if (!window.window())
+            return 2;
+        ready(token);
+        runUntilQuit(activated);
+        return activated ? 0 : 4;
     }
     if (mode == L"window" && argc >= 4) {
         HWND w = makeWindow(argv[3]);
