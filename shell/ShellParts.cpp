@@ -10,11 +10,7 @@
 #include "engine/TrayIconStates.h"
 #include "platform/qt/TrayIcon.h"
 #include "platform/x11/X11Windows.h"
-
-// The icon pictures are compiled into the static library: pull them in explicitly.
-static void initShellResources() {
-    Q_INIT_RESOURCE(shell);
-}
+#include "resources/icons/Icons.h"
 
 namespace tw {
 
@@ -36,11 +32,7 @@ private:
 } // namespace
 
 QIcon MainIcon() {
-    initShellResources();
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/icons/tellwick-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return LoadIconByName("MAINICON");
 }
 
 struct ShellParts::Parts {
