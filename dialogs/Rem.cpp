@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -33,7 +34,10 @@ QComboBox* soundList(QWidget* parent, const QString& name, const QString& access
     c->addItem(QStringLiteral("No Sound"));
     c->addItem(QStringLiteral("Beep"));
     c->setCurrentIndex(0);
+    // Screen readers on Windows read the name; on Linux Qt names a combo box after its current item,
+    // so the description says which box the list belongs to.
     c->setAccessibleName(accessible);
+    c->setAccessibleDescription(accessible);
     return c;
 }
 
@@ -58,6 +62,18 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     DateTime1->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
     DateTime1->setToolTip(QStringLiteral("Here to set date of activation reminder's."));
     DateTime1->setAccessibleName(QStringLiteral("Date"));
+    {
+        // Wide enough for the longest date of the format; its own size hint measures only two dates.
+        const QFontMetrics fm(DateTime1->font());
+        const QString format = DateTime1->displayFormat();
+        const QLocale loc = DateTime1->locale();
+        auto textWidth = [&](QDate d) { return fm.horizontalAdvance(loc.toString(d, format) + QLatin1Char(' ')); };
+        const int measured = std::max(textWidth(DateTime1->minimumDate()), textWidth(DateTime1->maximumDate()));
+        int longest = measured;
+        for (QDate d(2000, 1, 1); d.year() == 2000; d = d.addDays(1))
+            longest = std::max(longest, textWidth(d));
+        DateTime1->setMinimumWidth(DateTime1->sizeHint().width() + longest - measured);
+    }
     DateTime2 = new QTimeEdit(GroupBox2);
     DateTime2->setObjectName(QStringLiteral("DateTime2"));
     DateTime2->setDisplayFormat(QStringLiteral("HH:mm"));
@@ -76,7 +92,10 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     Memo1->setTabChangesFocus(true);
     Memo1->setToolTip(QStringLiteral("Here print text which will appear at activations this reminder."));
     Memo1->setAccessibleName(QStringLiteral("Reminder Note"));
-    Memo1->setMinimumSize(320, 84);
+    // Five lines in view (a full note of 128 characters takes three or four); the window is no taller.
+    Memo1->setMinimumWidth(320);
+    Memo1->setFixedHeight(QFontMetrics(Memo1->font()).lineSpacing() * 5 +
+                          2 * (Memo1->frameWidth() + static_cast<int>(Memo1->document()->documentMargin())));
     auto* noteBox = new QVBoxLayout(GroupBox1);
     noteBox->addWidget(Memo1);
 
@@ -279,6 +298,8 @@ bool Tf_Reminder::FormKeyDown(int key) {
 void Tf_Reminder::setVisible(bool visible) {
     if (visible && isVisible()) {
         // Already open: only to the front, keeping what was typed.
+        if (isMinimized())
+            setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
         return;
@@ -359,29 +380,30 @@ void Tf_Reminder::enableSoundLists() {
 void Tf_Reminder::limitNote(int position, int added) {
     if (m_filling || added <= 0)
         return;
+    // Of what was just typed or pasted, keep the characters the files can hold, as many as fit.
     const QString text = Memo1->toPlainText();
-    if (NoteInputLength(view(text)) <= NoteInputLimit)
-        return;
-    // Keep as much of what was just typed or pasted as fits; the rest is not taken.
     position = std::clamp(position, 0, static_cast<int>(text.size()));
     added = std::min(added, static_cast<int>(text.size()) - position);
-    const QString before = text.left(position);
     const QString inserted = text.mid(position, added);
-    const QString after = text.mid(position + added);
-    int room = NoteInputLimit - NoteInputLength(view(before)) - NoteInputLength(view(after));
-    int keep = 0;
-    while (keep < inserted.size()) {
-        const int w = inserted.at(keep) == QLatin1Char('\n') ? 2 : 1;
+    int room =
+        NoteInputLimit - NoteInputLength(view(text.left(position))) - NoteInputLength(view(text.mid(position + added)));
+    QString kept;
+    for (QChar ch : inserted) {
+        if (!FitsCodePage(ch.unicode(), m_services.codePage))
+            continue;
+        const int w = ch == QLatin1Char('\n') ? 2 : 1;
         if (w > room)
             break;
         room -= w;
-        ++keep;
+        kept += ch;
     }
+    if (kept == inserted)
+        return;
     QTextCursor c(Memo1->document());
-    c.setPosition(position + keep);
+    c.setPosition(position);
     c.setPosition(position + added, QTextCursor::KeepAnchor);
     m_filling = true;
-    c.removeSelectedText();
+    c.insertText(kept);
     m_filling = false;
     Memo1->setTextCursor(c);
 }

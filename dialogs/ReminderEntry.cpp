@@ -138,6 +138,22 @@ std::string NoteToEditor(const ReminderRecord& r, const platform::CodePage& cp) 
     return cp.toUtf8(lf);
 }
 
+bool FitsCodePage(char16_t c, const platform::CodePage& cp) {
+    if (c < 0x80)
+        return true;
+    if (c >= 0xD800 && c <= 0xDFFF) // half of a character beyond the code page's reach
+        return false;
+    std::string utf8;
+    if (c < 0x800) {
+        utf8 += static_cast<char>(0xC0 | (c >> 6));
+    } else {
+        utf8 += static_cast<char>(0xE0 | (c >> 12));
+        utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    return cp.fromUtf8(utf8) != "?";
+}
+
 int NoteInputLength(std::u16string_view text) {
     int n = 0;
     for (char16_t c : text)

@@ -78,4 +78,8 @@ std::string NoteToEditor(const ReminderRecord& r, const platform::CodePage& cp);
 // The length the note counts against NoteInputLimit: characters, with every line break as two.
 int NoteInputLength(std::u16string_view text);
 
+// True when the files' code page holds the character. The note takes no other characters: they
+// would be stored as '?'.
+bool FitsCodePage(char16_t c, const platform::CodePage& cp);
+
 } // namespace tw

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -89,6 +90,15 @@ QModelIndex ReminderGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     return next;
 }
 
+QSize ReminderGrid::sizeHint() const {
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < ParkColumn; ++c)
+        width += columnWidth(c);
+    const int height =
+        2 * frameWidth() + horizontalHeader()->sizeHint().height() + 10 * verticalHeader()->defaultSectionSize();
+    return {width, height};
+}
+
 // ---- TPagesDlg
 
 TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
@@ -143,7 +153,6 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
 
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFixedHeight(34);
     Button1 = new QPushButton(QStringLiteral("OK"), Panel2);
     Button1->setObjectName(QStringLiteral("Button1"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"), Panel2);
@@ -155,13 +164,18 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     buttons->addWidget(HelpBtn);
     connect(Button1, &QPushButton::clicked, this, &TPagesDlg::Button1Click);
     connect(HelpBtn, &QPushButton::clicked, this, &TPagesDlg::HelpBtnClick);
+    // Enter on a focused button presses it, as in any dialog.
+    Button1->setAutoDefault(true);
+    HelpBtn->setAutoDefault(true);
+    Panel2->setFixedHeight(std::max(34, Button1->sizeHint().height() + 8)); // 34, or more for taller buttons
 
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(0, 0, 0, 0);
     top->setSpacing(0);
     top->addWidget(Panel1, 1);
     top->addWidget(Panel2);
-    setFixedSize(496, 286);
+    // The window takes the size its grids need in the platform's font, and the user cannot change it.
+    top->setSizeConstraint(QLayout::SetFixedSize);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -189,7 +203,8 @@ ReminderGrid* TPagesDlg::makeGrid(QWidget* page, const QString& name, const QStr
     g->setWordWrap(false);
     g->setShowGrid(true);
     g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Always there, so the parking column stays out of sight also while all rows fit.
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     g->setContextMenuPolicy(Qt::CustomContextMenu);
     g->verticalHeader()->hide();
     const int rowHeight = std::max(18, g->fontMetrics().height() + 4);
@@ -198,12 +213,42 @@ ReminderGrid* TPagesDlg::makeGrid(QWidget* page, const QString& name, const QStr
     g->horizontalHeader()->setStretchLastSection(false);
     g->horizontalHeader()->setSectionsClickable(false);
     g->horizontalHeader()->setHighlightSections(false);
-    for (int c = 0; c < GridColumns; ++c)
-        g->setColumnWidth(c, GridColumnWidths[static_cast<std::size_t>(c)]);
+    fitColumns(g);
     auto* box = new QVBoxLayout(page);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(g);
     return g;
+}
+
+void TPagesDlg::fitColumns(QTableWidget* Grid) {
+    // The widths are a floor: with a larger font a column grows until its widest text fits.
+    const platform::Locale& loc = m_services.locale;
+    const QString dateSep = QString::fromStdString(loc.dateSeparator());
+    const QString timeSep = QString::fromStdString(loc.timeSeparator());
+    std::array<QStringList, GridColumns> samples;
+    for (int m = 1; m <= 12; ++m)
+        samples[0] << QStringLiteral("00") + dateSep + QString::fromStdString(loc.shortMonthName(m)) + dateSep +
+                          QStringLiteral("00");
+    samples[1] << QStringLiteral("00") + timeSep + QStringLiteral("00");
+    for (std::int32_t kind : {KindTitle, KindIcon, KindPopUp})
+        samples[2] << QString::fromStdString(KindText(kind));
+    samples[3] << QString::fromStdString(BeepText(0)) << QString::fromStdString(BeepText(1));
+
+    const QFontMetrics cells(Grid->font());
+    const QFontMetrics header(Grid->horizontalHeader()->font());
+    const int pad = 2 * (Grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, Grid) + 1) + 4;
+    const int headerPad = 2 * Grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, Grid) + 4;
+    for (int c = 0; c < GridColumns; ++c) {
+        int w = GridColumnWidths[static_cast<std::size_t>(c)];
+        if (c < ParkColumn)
+            w = std::max(w, header.horizontalAdvance(QString::fromLatin1(GridHeaders[static_cast<std::size_t>(c)])) +
+                                headerPad);
+        for (const QString& text : samples[static_cast<std::size_t>(c)])
+            w = std::max(w, cells.horizontalAdvance(text) + pad);
+        if (c == 4)
+            w = std::max(w, 34 * cells.averageCharWidth()); // a good part of a note on one line
+        Grid->setColumnWidth(c, w);
+    }
 }
 
 TableId TPagesDlg::tableOf(const QTableWidget* grid) const {
@@ -212,6 +257,8 @@ TableId TPagesDlg::tableOf(const QTableWidget* grid) const {
 
 void TPagesDlg::Show() {
     const bool wasHidden = !isVisible();
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     FormShow();
     raise();
     activateWindow();
@@ -280,9 +327,38 @@ void TPagesDlg::Fill_Active(QTableWidget* Grid, TableId Table) {
     }
 }
 
+// The table index of the grid's current row, or -1 for an empty row. The monitor and the editor
+// change the tables between two refreshes; when the row no longer shows the entry it maps to, the
+// list is refreshed instead, so that Delete and Edit never act on a reminder the user did not see.
+int TPagesDlg::currentIndex(QTableWidget* Grid, TableId Table) {
+    Store& s = m_services.store;
+    const int row = Grid->currentRow() + 1;
+    const int index = RowToIndex(row, s.count(Table));
+    bool shown = true;
+    if (index >= 0) {
+        SetReminderFormats(s.Formats);
+        const auto texts = RowTexts(s.table(Table)[index], s.Formats, m_services.locale, m_services.codePage);
+        for (int c = 0; c < ParkColumn && shown; ++c) {
+            const QTableWidgetItem* item = Grid->item(row - 1, c);
+            shown = item && item->text() == QString::fromStdString(texts[static_cast<std::size_t>(c)]);
+        }
+    } else if (const QTableWidgetItem* item = row >= 1 ? Grid->item(row - 1, 0) : nullptr) {
+        shown = item->text().isEmpty();
+    }
+    if (shown)
+        return index;
+    refresh();
+    return -1;
+}
+
+void TPagesDlg::refresh() {
+    m_services.store.TablesChanged = false;
+    FormShow();
+}
+
 void TPagesDlg::DeleteClick(QTableWidget* Grid, TableId Table) {
     Store& s = m_services.store;
-    const int index = RowToIndex(Grid->currentRow() + 1, s.count(Table));
+    const int index = currentIndex(Grid, Table);
     if (index >= 0)
         s.Del_Rem(Table, index);
     Fill_Active(Grid, Table);
@@ -303,8 +379,10 @@ void TPagesDlg::E1Click() {
 
 void TPagesDlg::editRow(QTableWidget* Grid, TableId Table) {
     Store& s = m_services.store;
-    const int index = RowToIndex(Grid->currentRow() + 1, s.count(Table));
-    if (index < 0 || s.EditInProgress)
+    if (s.EditInProgress)
+        return;
+    const int index = currentIndex(Grid, Table);
+    if (index < 0)
         return;
     s.EditInProgress = true;
     s.EditBuffer = s.table(Table)[index];
@@ -381,11 +459,12 @@ void TPagesDlg::applyGridSelection(QTableWidget* Grid) {
 }
 
 void TPagesDlg::Timer1Timer() {
-    Store& s = m_services.store;
-    if (!s.TablesChanged)
+    if (!isVisible()) { // hidden without a close: a refresh would show it again
+        Timer1->stop();
         return;
-    s.TablesChanged = false;
-    FormShow();
+    }
+    if (m_services.store.TablesChanged)
+        refresh();
 }
 
 void TPagesDlg::FormClose() {
@@ -420,6 +499,7 @@ bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TPagesDlg::centreOnScreen() {
+    adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));

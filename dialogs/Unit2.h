@@ -34,6 +34,11 @@ public:
     std::function<bool(int col, int row)> onSelectCell;
     std::function<void()> onDblClick;
 
+    // Room for the header and ten data rows, with columns 0 to 4 in view and the parking column
+    // beyond the right edge.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -102,8 +107,11 @@ protected:
 
 private:
     ReminderGrid* makeGrid(QWidget* page, const QString& name, const QString& accessible);
+    void fitColumns(QTableWidget* Grid);
     TableId tableOf(const QTableWidget* grid) const;
     void editRow(QTableWidget* Grid, TableId Table);
+    int currentIndex(QTableWidget* Grid, TableId Table);
+    void refresh();
     void applyGridSelection(QTableWidget* Grid);
     void centreOnScreen();
 

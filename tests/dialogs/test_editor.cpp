@@ -235,6 +235,13 @@ private slots:
         QCOMPARE(text.size(), 128);
         QVERIFY(text.startsWith(QStringLiteral("endp")));
         QVERIFY(text.endsWith(QStringLiteral("pX")));
+
+        // Characters the files' code page cannot hold are not taken, rather than stored as '?'.
+        editor->Memo1->clear();
+        editor->Memo1->insertPlainText(QString::fromUtf8("Zo\u00eb \u20ac \u65e5\u672c \U0001F600x"));
+        QCOMPARE(editor->Memo1->toPlainText(), QString::fromUtf8("Zo\u00eb \u20ac  x"));
+        editor->b_ApplyClick();
+        QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("Zo\xeb \x80  x"));
     }
 
     void pickersKeepThePartTheyDoNotShow() {

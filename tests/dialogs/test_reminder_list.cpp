@@ -77,7 +77,7 @@ private slots:
             const char* headers[] = {"Date", "Time", "Type", "Beep", "Text of Reminder", " "};
             for (int c = 0; c < 6; ++c)
                 QCOMPARE(g->horizontalHeaderItem(c)->text(), QString::fromLatin1(headers[c]));
-            QCOMPARE(g->columnWidth(4), 238);
+            QVERIFY(g->columnWidth(4) >= 238); // wider where the font needs it
         }
         makeCurrent(list->StringGrid1, 1);
         list->Edit1Click();
@@ -290,6 +290,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  1"), 600);
         QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  1"));
         QCOMPARE(cell(list->StringGrid2, 1, 4), QStringLiteral("missed"));
+    }
+
+    void deleteAndEditOfARowTheMonitorChangedRefreshFirst() {
+        env->store.InsertActive(MakeReminder(KindPopUp, 2026, 12, 8, 8, 0, "missed"));
+        addActive(1);
+        list->Show();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("missed"));
+        NoShow display;
+        Monitor monitor(env->store, env->clock, env->boxes, display);
+        monitor.Mon_Rem(); // row 1 now maps to "r0", but the grid still shows "missed"
+        QTest::keyClick(list->StringGrid1, Qt::Key_Delete);
+        QCOMPARE(env->store.ActiveCount, 1); // "r0" was not deleted unseen
+        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("r0"));
+        QCOMPARE(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  1"));
+
+        env->store.InsertActive(MakeReminder(KindTitle, 2026, 12, 9, 7, 0, "added")); // new row 1, not shown
+        QTest::keyClick(list->StringGrid1, Qt::Key_Return);
+        QVERIFY(!env->store.EditInProgress);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("added"));
+        QTest::keyClick(list->StringGrid1, Qt::Key_Return); // now it is shown: edited
+        QVERIFY(env->store.EditInProgress);
+        QCOMPARE(NoteText(env->store.EditBuffer), std::string("added"));
+
+        list->hide(); // hidden without a close: the refresh must not show it again
+        env->store.TablesChanged = true;
+        QTest::qWait(600);
+        QVERIFY(!list->isVisible());
+        QVERIFY(!list->Timer1->isActive());
     }
 
     void noRefreshWhileClosed() {
