@@ -65,7 +65,7 @@ finished=$(date +%s)
 if [ "$status" -ne 0 ]; then
     cat "$log"
 else
-    grep -E 'Test +#' "$log" || true
+    grep -E 'Test +#|Total Test time' "$log" || true
 fi
 grep -E 'tests passed|tests failed' "$log" || echo "ctest did not finish (status $status)"
 echo "Windows build: build $((built - started)) s, Wine run $((finished - built)) s"

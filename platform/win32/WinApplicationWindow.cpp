@@ -23,7 +23,7 @@ LRESULT CALLBACK Procedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
             ::ShowWindowAsync(h, SW_HIDE);
             ::PostMessageW(h, HandOverMessage, 0, 0);
         }
-        return 0;
+        break;
     case HandOverMessage:
         if (self)
             self->activated();
