@@ -217,15 +217,23 @@ ActivityCsvResult ReadActivityCsv(std::string_view data, const platform::CodePag
             result.firstBadLine = line;
     };
     std::size_t first = 0;
-    if (!records.empty() && IsHeader(records[0].fields))
+    bool headerMissing = false;
+    if (!records.empty() && IsHeader(records[0].fields)) {
         first = 1;
-    else if (!records.empty())
-        bad(records[0].line), first = 1;
+    } else if (!records.empty()) {
+        // Reported once; the first row is still read, since it may be data whose header was lost.
+        bad(records[0].line);
+        headerMissing = true;
+    }
+    auto badRow = [&](std::size_t i, int line) {
+        if (!(headerMissing && i == 0))
+            bad(line);
+    };
 
     for (std::size_t i = first; i < records.size(); ++i) {
         const Record& r = records[i];
         if (r.broken || r.fields.size() != FieldCount || r.fields[0].empty() || r.fields[1].empty()) {
-            bad(r.line);
+            badRow(i, r.line);
             continue;
         }
         const std::string date = CutText(codePage.fromUtf8(r.fields[0]), MaxNodeText);
@@ -235,7 +243,7 @@ ActivityCsvResult ReadActivityCsv(std::string_view data, const platform::CodePag
         if (!rootOnly) {
             const bool ok = r.fields[4].empty() ? ParseClock(r.fields[3], seconds) : ParseSeconds(r.fields[4], seconds);
             if (!ok || r.fields[2].empty()) {
-                bad(r.line);
+                badRow(i, r.line);
                 continue;
             }
         }
@@ -258,7 +266,7 @@ ActivityCsvResult ReadActivityCsv(std::string_view data, const platform::CodePag
         std::string text = codePage.fromUtf8(FormatDateTime("hh:nn:ss", node.entry.Elapsed, locale));
         text += EntrySeparator;
         text += node.entry.Title;
-        node.text = CutText(std::move(text), MaxNodeText);
+        node.text = std::move(text);
         result.roots.back().children.push_back(std::move(node));
     }
     return result;

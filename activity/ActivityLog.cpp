@@ -70,7 +70,9 @@ std::string ActivityLog::EntryText(double elapsed, const std::string& title) con
     std::string text = m_services.codePage.fromUtf8(TimeToStr(m_services.store.Formats, m_services.locale, elapsed));
     text += EntrySeparator;
     text += title;
-    return CutText(std::move(text), MaxNodeText);
+    // Not cut: the search looks for the whole title in this text, so a cut would start a new entry
+    // for a long title at every sample.
+    return text;
 }
 
 int ActivityLog::CompareEntryText(const ActivityNode& a, const ActivityNode& b) const {

@@ -4,9 +4,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -43,9 +45,18 @@ const std::array<QIcon, 4>& ImageList1() {
     return list;
 }
 
+// The standard save dialog; a name typed without an extension gets ".csv".
 QString DefaultSaveDialog(QWidget* parent, const QString& proposed) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), proposed,
-                                        QStringLiteral("CSV files (*.csv);;All files (*)"));
+    QFileDialog dialog(parent, QStringLiteral("Save"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
@@ -68,6 +79,10 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     setWindowIcon(XpmIcon(activity_icons::WindowXpm));
     resize(OuterWidth, OuterHeight);
 
+    // The tool bar is always there: no context menu offers to hide it.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Save1 = file->addAction(QStringLiteral("&Save"), this, &TSysLog::Save1Click);
     Exit1 = file->addAction(QStringLiteral("E&xit"), this, &TSysLog::Exit1Click);
@@ -194,6 +209,13 @@ void TSysLog::Clear_All_Records() {
 
 void TSysLog::Exit1Click() {
     close();
+}
+
+// Closing only hides the window. Accepting the close would also destroy its native window, so
+// that each reopening got a new window id and the sampler a new entry for this same window.
+void TSysLog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
 }
 
 void TSysLog::HelpIndex1Click() {

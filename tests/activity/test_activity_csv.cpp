@@ -17,7 +17,7 @@ ActivityNode Entry(const std::string& title, long long seconds) {
     n.entry.Window = 42;
     n.entry.Title = title;
     n.entry.Elapsed = static_cast<double>(seconds) / 86400.0;
-    n.text = CutText(codePage.fromUtf8(FormatDateTime("hh:nn:ss", n.entry.Elapsed, locale)) + "    " + title, 255);
+    n.text = codePage.fromUtf8(FormatDateTime("hh:nn:ss", n.entry.Elapsed, locale)) + "    " + title;
     return n;
 }
 
@@ -141,6 +141,12 @@ TEST(ActivityCsv, WrongHeaderIsReportedButRowsAreRead) {
     EXPECT_EQ(r.firstBadLine, 1);
     ASSERT_EQ(r.roots.size(), 1u);
     EXPECT_EQ(r.roots[0].children.size(), 1u);
+    // With the header lost altogether, the first row is data and is kept.
+    const ActivityCsvResult noHeader = ReadActivityCsv(
+        "08/12/26,09:00:00,Editor,00:00:02,2\r\n08/12/26,09:00:00,Mail,00:00:01,1\r\n", codePage, locale);
+    EXPECT_EQ(noHeader.badRows, 1);
+    ASSERT_EQ(noHeader.roots.size(), 1u);
+    EXPECT_EQ(noHeader.roots[0].children.size(), 2u);
 }
 
 TEST(ActivityCsv, OverlongFieldsAreCut) {
@@ -151,7 +157,7 @@ TEST(ActivityCsv, OverlongFieldsAreCut) {
     ASSERT_EQ(r.roots.size(), 1u);
     EXPECT_EQ(r.roots[0].text.size(), 255u);
     EXPECT_EQ(r.roots[0].children[0].entry.Title.size(), 254u);
-    EXPECT_EQ(r.roots[0].children[0].text.size(), 255u);
+    EXPECT_EQ(r.roots[0].children[0].text, "00:00:02    " + longTitle.substr(0, 254));
 }
 
 } // namespace

@@ -162,12 +162,12 @@ TEST_F(Sampler, OwnerCycleEndsTheClimb) {
     EXPECT_EQ(day().children.size(), 1u);
 }
 
-TEST_F(Sampler, LongTitleIsCutTo254) {
+TEST_F(Sampler, LongTitleIsCutTo254AndCountedIntoItsOwnEntry) {
     front(std::string(300, 'x'));
-    sample();
+    sample(3);
     ASSERT_EQ(day().children.size(), 1u);
     EXPECT_EQ(day().children[0].entry.Title, std::string(254, 'x'));
-    EXPECT_EQ(day().children[0].text.size(), 255u);
+    EXPECT_EQ(day().children[0].text, "00:00:02    " + std::string(254, 'x'));
 }
 
 TEST_F(Sampler, MidnightStartsANewDayRoot) {

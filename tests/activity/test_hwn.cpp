@@ -144,6 +144,7 @@ private slots:
         m_s->windows.foreground = m_s->windows.add("Editor");
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const WId shownAs = w->winId();
         w->close();
         QVERIFY(!w->isVisible());
         for (int i = 0; i < 3; ++i) {
@@ -153,6 +154,8 @@ private slots:
         w->viewLog();
         QTRY_VERIFY(w->isVisible());
         QCOMPARE(childTexts(w->treeView(), 0), QStringList{"00:00:02    Editor"});
+        // Still the same window to the desktop, so the sampler keeps counting it as one.
+        QCOMPARE(w->winId(), shownAs);
     }
 
     void escapeAndF1FromAnyControl() {
