@@ -9,7 +9,6 @@
 #include "engine/TitleBar.h"
 #include "engine/TrayIconStates.h"
 #include "platform/qt/TrayIcon.h"
-#include "platform/x11/X11Windows.h"
 #include "resources/icons/Icons.h"
 
 namespace tw {
@@ -36,7 +35,6 @@ QIcon MainIcon() {
 }
 
 struct ShellParts::Parts {
-    std::unique_ptr<platform::ForeignWindows> windows;
     std::unique_ptr<platform::QtTrayIcon> trayIcon;
     std::unique_ptr<platform::QtOneShotTimer> flashTimer;
     std::unique_ptr<TrayIconStates> trayStates;
@@ -51,9 +49,7 @@ struct ShellParts::Parts {
     std::unique_ptr<TSysLog> activityLog;
 };
 
-ShellParts::ShellParts(const platform::CodePage& codePage) : m_parts(std::make_unique<Parts>()) {
-    m_parts->windows = platform::CreateX11Windows(codePage);
-}
+ShellParts::ShellParts() : m_parts(std::make_unique<Parts>()) {}
 
 ShellParts::~ShellParts() {
     // The windows go before the engine parts their buttons reach.
@@ -61,10 +57,6 @@ ShellParts::~ShellParts() {
     m_parts->list.reset();
     m_parts->editor.reset();
     m_parts->popUp.reset();
-}
-
-platform::ForeignWindows* ShellParts::foreignWindows() const {
-    return m_parts->windows.get();
 }
 
 TRem_Pop* ShellParts::popUp() const {

@@ -6,7 +6,6 @@
 #include <QIcon>
 #include <memory>
 
-#include "platform/CodePage.h"
 #include "shell/Unit1.h"
 
 namespace tw {
@@ -21,15 +20,11 @@ QIcon MainIcon();
 
 class ShellParts {
 public:
-    // Opens the X11 back end for other programs' windows when the program runs on an X11 display.
-    explicit ShellParts(const platform::CodePage& codePage);
+    ShellParts();
     ~ShellParts();
     ShellParts(const ShellParts&) = delete;
     ShellParts& operator=(const ShellParts&) = delete;
 
-    // Other programs' windows; null without an X11 display (title reminders are then shown as
-    // pop-ups, and the activity log sees no windows).
-    platform::ForeignWindows* foreignWindows() const;
     // Before FormCreate: the tray logic over the main window's icon, the monitor, the activation
     // with its three displays, and the title-bar state.
     void wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams);

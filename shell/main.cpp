@@ -1,24 +1,40 @@
 // Tellwick's entry point: the single-instance check, the shared services, the main window and
-// every other window, then the event loop.
+// every other window, then the event loop. The back ends of the platform layer are chosen here,
+// once: POSIX and X11 on Linux, Win32 on Windows.
 #include <QApplication>
 #include <QSessionManager>
+#include <memory>
 
-#include "engine/Monitor.h"
-#include "platform/Cp1252.h"
 #include "platform/SingleInstance.h"
+#include "platform/qt/QtBackends.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtInstanceActivation.h"
+#include "shell/ShellParts.h"
+#include "shell/Unit1.h"
+#include "shell/Unit3.h"
+
+#ifdef _WIN32
+#include "platform/win32/WinApplicationWindow.h"
+#include "platform/win32/WinBeeper.h"
+#include "platform/win32/WinClock.h"
+#include "platform/win32/WinCodePage.h"
+#include "platform/win32/WinDesktop.h"
+#include "platform/win32/WinFileSystem.h"
+#include "platform/win32/WinForeignWindows.h"
+#include "platform/win32/WinInstanceGuard.h"
+#include "platform/win32/WinLocale.h"
+#include "platform/win32/WinNativeEventFilter.h"
+#else
+#include "platform/Cp1252.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixLocale.h"
-#include "platform/qt/QtBackends.h"
-#include "platform/qt/QtHelpViewer.h"
-#include "platform/qt/QtInstanceActivation.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11HotKey.h"
-#include "shell/ShellParts.h"
+#include "platform/x11/X11Windows.h"
 #include "shell/TerminationWatcher.h"
-#include "shell/Unit1.h"
-#include "shell/Unit3.h"
+#endif
 
 int main(int argc, char** argv) {
     // 1. The application and its title, the caption of plain message boxes.
@@ -30,6 +46,26 @@ int main(int argc, char** argv) {
 
     // 2. One copy per executable path. A second copy asks the first to come forward and ends
     // before it builds any window, shows anything or touches a file.
+    tw::platform::RecentWindowTracker recentWindow;
+#ifdef _WIN32
+    namespace win = tw::platform::win32;
+    const std::string identifier = win::WinInstanceIdentifier(QApplication::applicationFilePath().toStdWString());
+    win::WinInstanceGuard guard;
+    if (!guard.acquire(identifier)) {
+        guard.activateFirstCopy(identifier);
+        return 0;
+    }
+    win::WinApplicationWindow applicationWindow([&recentWindow] { recentWindow.bringForward(); });
+
+    win::WinFileSystem files;
+    win::WinClock clock;
+    win::WinLocale locale;
+    win::WinCodePage codePage;
+    win::WinBeeper beeper;
+    std::unique_ptr<tw::platform::ForeignWindows> windows = std::make_unique<win::WinForeignWindows>();
+    auto hotKey = std::make_unique<win::WinHotKey>(0);
+    auto desktop = std::make_unique<win::WinDesktopGeometry>();
+#else
     const std::string identifier = tw::platform::InstanceIdentifier(QApplication::applicationFilePath().toStdString());
     tw::platform::PosixInstanceGuard guard([](const std::string& id) { tw::platform::RequestActivation(id); });
     if (!guard.acquire(identifier)) {
@@ -37,37 +73,47 @@ int main(int argc, char** argv) {
         return 0;
     }
     tw::platform::ActivationServer activation;
-    tw::platform::RecentWindowTracker recentWindow;
     activation.listen(identifier);
     QObject::connect(&activation, &tw::platform::ActivationServer::activationRequested, &recentWindow,
                      [&recentWindow] { recentWindow.bringForward(); });
 
-    // The shared services.
     tw::platform::PosixFileSystem files;
     tw::platform::PosixClock clock;
     tw::platform::PosixLocale locale;
     tw::platform::Cp1252 codePage;
-    tw::platform::QtMessageBoxes boxes;
     tw::platform::QtBeeper beeper;
-    tw::platform::QtEventPump pump;
-    tw::platform::QtHelpViewer help(boxes);
-    tw::Store store(files);
-    const bool x11 = tw::platform::X11Available();
-    tw::ShellParts parts(codePage);
-    tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, parts.foreignWindows()};
-
+    // Other programs' windows and the hot key need an X11 display (also XWayland); without one,
+    // title reminders are shown as pop-ups and there is no Ctrl+F2.
+    std::unique_ptr<tw::platform::ForeignWindows> windows = tw::platform::CreateX11Windows(codePage);
     std::unique_ptr<tw::platform::X11HotKey> hotKey;
     std::unique_ptr<tw::platform::X11Desktop> desktop;
-    if (x11) {
+    if (tw::platform::X11Available()) {
         hotKey = std::make_unique<tw::platform::X11HotKey>();
         desktop = std::make_unique<tw::platform::X11Desktop>();
     }
+#endif
+
+    // The shared services.
+    tw::platform::QtMessageBoxes boxes;
+    tw::platform::QtEventPump pump;
+    tw::platform::QtHelpViewer help(boxes);
+    tw::Store store(files);
+    tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
+    tw::ShellParts parts;
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
     tw::TRMForm form(services, hotKey.get(), desktop.get());
     tw::RMForm = &form;
     form.setMainIcon(mainIcon);
+#ifdef _WIN32
+    // WM_HOTKEY goes to the main window's handle, which Qt may create anew; the end of the
+    // session saves as "E&xit" does.
+    win::WinHotKeyBinding hotKeyBinding(*hotKey, form);
+    win::WinSessionEnd sessionEnd([&form] { return form.saveAll(); });
+    win::WinNativeEventFilter nativeEvents(hotKey.get(), &sessionEnd);
+    app.installNativeEventFilter(&nativeEvents);
+#endif
     tw::ShellSeams seams;
     parts.wireMainWindow(form, services, seams);
     seams.findHelpFile = [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); };
@@ -89,13 +135,17 @@ int main(int argc, char** argv) {
         if (!form.saveAll())
             manager.cancel();
     });
+#ifndef _WIN32
     tw::TerminationWatcher termination;
     QObject::connect(&termination, &tw::TerminationWatcher::terminationRequested, &form,
                      [&form](int) { form.endSession(); });
+#endif
     QObject::connect(&form, &tw::TRMForm::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // 6. and 7. The main window stays hidden; the event loop runs.
     const int result = QApplication::exec();
+#ifndef _WIN32
     activation.close();
+#endif
     return result;
 }
