@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "store/DayCount.h"
+#include "store/LineBreaks.h"
 
 namespace tw {
 
@@ -109,33 +110,11 @@ double ReplaceHourMinute(double held, int hour, int minute) {
 }
 
 std::string NoteToStored(std::string_view editorUtf8, const platform::CodePage& cp) {
-    std::string crlf;
-    crlf.reserve(editorUtf8.size() + 8);
-    for (char c : editorUtf8) {
-        if (c == '\r')
-            continue;
-        if (c == '\n')
-            crlf += "\r\n";
-        else
-            crlf += c;
-    }
-    return cp.fromUtf8(crlf);
+    return cp.fromUtf8(BreaksToCrLf(editorUtf8));
 }
 
 std::string NoteToEditor(const ReminderRecord& r, const platform::CodePage& cp) {
-    const std::string ansi = NoteText(r);
-    std::string lf;
-    lf.reserve(ansi.size());
-    for (std::size_t i = 0; i < ansi.size(); ++i) {
-        if (ansi[i] == '\r') {
-            lf += '\n';
-            if (i + 1 < ansi.size() && ansi[i + 1] == '\n')
-                ++i;
-        } else {
-            lf += ansi[i];
-        }
-    }
-    return cp.toUtf8(lf);
+    return cp.toUtf8(BreaksToLf(NoteText(r)));
 }
 
 bool FitsCodePage(char16_t c, const platform::CodePage& cp) {

@@ -26,33 +26,6 @@ std::string NoteFromMemo(std::string_view ansiMemo, bool leadingBreak) {
     return std::string(ansiMemo);
 }
 
-std::string BreaksToEditor(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::string BreaksFromEditor(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '\n')
-            out += "\r\n";
-        else
-            out += c;
-    }
-    return out;
-}
-
 void SetPopUpFormats(FormatSettings& f) {
     f.ShortDateFormat = "mmmm dd yyyy";
     f.LongDateFormat = "mmmm dd yyyy";
@@ -87,7 +60,7 @@ void PopUpLogic::show(std::string_view lead, bool setCaption) {
     panel += DateToStr(s.Formats, m_services.locale, r.RemDate);
     panel += ' ';
     panel += TimeToStr(s.Formats, m_services.locale, r.RemTime);
-    m_view.showReminder(panel, BreaksToEditor(m_services.codePage.toUtf8(memo)), setCaption);
+    m_view.showReminder(panel, BreaksToLf(m_services.codePage.toUtf8(memo)), setCaption);
     m_showing = true;
     s.MonitorState = MonitorShowing;
 }
@@ -111,7 +84,7 @@ void PopUpLogic::Button2Click() {
     ReminderRecord moved = r;
     if (!ApplyRepeatIn(moved, position))
         return;
-    const std::string memo = m_services.codePage.fromUtf8(BreaksFromEditor(m_view.memoText()));
+    const std::string memo = m_services.codePage.fromUtf8(BreaksToCrLf(m_view.memoText()));
     SetNote(moved, NoteFromMemo(memo, MemoHasLeadingBreak));
     r = moved;
     handBack();

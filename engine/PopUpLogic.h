@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/LineBreaks.h"
 #include "store/ReminderRecord.h"
 #include "store/Services.h"
 
@@ -24,10 +25,6 @@ bool NoteNeedsLeadingBreak(std::string_view ansiNote);
 std::string MemoFromNote(std::string_view ansiNote, bool& leadingBreak);
 // The note taken back from the memo: the added CR LF comes off again if it is still there.
 std::string NoteFromMemo(std::string_view ansiMemo, bool leadingBreak);
-
-// Line breaks between the files' CR LF and the editor's "\n". A lone CR or LF also becomes "\n".
-std::string BreaksToEditor(std::string_view text);
-std::string BreaksFromEditor(std::string_view text);
 
 // The process-wide formats the pop-up formats with: "mmmm dd yyyy" and "h:mm".
 void SetPopUpFormats(FormatSettings& formats);

@@ -139,9 +139,9 @@ TEST(LeadingBreak, RoundTrips) {
 }
 
 TEST(LeadingBreak, EditorLineBreaks) {
-    EXPECT_EQ(BreaksToEditor("\r\na\r\nb"), "\na\nb");
-    EXPECT_EQ(BreaksToEditor("a\rb\nc"), "a\nb\nc");
-    EXPECT_EQ(BreaksFromEditor("\na\nb"), "\r\na\r\nb");
+    EXPECT_EQ(BreaksToLf("\r\na\r\nb"), "\na\nb");
+    EXPECT_EQ(BreaksToLf("a\rb\nc"), "a\nb\nc");
+    EXPECT_EQ(BreaksToCrLf("\na\nb"), "\r\na\r\nb");
     const std::string note = "\r\nline one\r\nline two";
-    EXPECT_EQ(BreaksFromEditor(BreaksToEditor(note)), note);
+    EXPECT_EQ(BreaksToCrLf(BreaksToLf(note)), note);
 }
