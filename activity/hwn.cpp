@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -128,6 +129,7 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setAccessibleName(QStringLiteral("Activity log"));
     TreeView1->setHeaderHidden(true);
+    TreeView1->setHeaderLabel(QStringLiteral("Activity")); // the hidden header's name for screen readers
     TreeView1->setColumnCount(1);
     TreeView1->setIndentation(19);
     TreeView1->setIconSize(QSize(16, 16));
@@ -148,6 +150,12 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
         return l;
     };
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setAccessibleName(QStringLiteral("Status bar"));
+    // Screen readers also list the tool bar's overflow button and the size grip: name them too.
+    if (auto* more = ToolBar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
+    if (auto* grip = statusBar()->findChild<QSizeGrip*>())
+        grip->setAccessibleName(QStringLiteral("Size grip"));
     m_panel1 = panel(QStringLiteral("Status panel 1"));
     m_panel2 = panel(QStringLiteral("Status panel 2"));
 
