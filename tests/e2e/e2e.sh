@@ -190,6 +190,11 @@ case_missing_files() {
     else
         fail "Ctrl+F2 opened no menu"
     fi
+    # With the icon hidden, Ctrl+F2 still opens the menu.
+    choose "$pid" i
+    within 5 eval "! docked $pid" || fail "H&ide left the icon in the panel"
+    choose "$pid" i
+    within 5 docked "$pid" || fail "the icon did not come back"
     choose "$pid" x && answer "$pid" Confirm Return
     within 10 dead "$pid" || fail "Exit with Yes did not end the program"
     wait "$pid"; local rc=$?
@@ -252,6 +257,27 @@ case_exit_answers() {
     [ "$(snapshot "$d")" = "$before" ] || fail "No or Cancel wrote a file"
     choose "$pid" x && answer "$pid" Confirm alt+y
     within 10 dead "$pid" || fail "Yes did not end the program"
+    cmp -s "$d/rd.dt" "$WORK/rd.expected" || fail "rd.dt not byte-exact"
+    cmp -s "$d/re.dt" "$WORK/re.expected" || fail "re.dt not byte-exact"
+    kill_hard "$pid"
+}
+
+# The system asks the program to end (SIGTERM, as at logout or shutdown): both files are saved
+# without a question and the program ends.
+case_terminate() {
+    local d pid before
+    d=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 kept 0 5 1"
+    records "$d/re.dt" "10 40000 0.5 kept too"
+    cp "$d/rd.dt" "$WORK/rd.expected"; cp "$d/re.dt" "$WORK/re.expected"
+    before=$(stat -c %i "$d/rd.dt" "$d/re.dt")
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    kill -TERM "$pid"
+    within 10 dead "$pid" || fail "SIGTERM did not end the program"
+    wait "$pid"; local rc=$?
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    [ "$(stat -c %i "$d/rd.dt" "$d/re.dt")" != "$before" ] || fail "nothing was saved"
     cmp -s "$d/rd.dt" "$WORK/rd.expected" || fail "rd.dt not byte-exact"
     cmp -s "$d/re.dt" "$WORK/re.expected" || fail "re.dt not byte-exact"
     kill_hard "$pid"
@@ -349,7 +375,7 @@ case_readonly_directory() {
     [ "$(id -u)" = 0 ] && chown -R 0:0 "$RUNTIME"
 }
 
-ALL=(missing_files empty_files damaged_files exit_answers second_copy popup_due_now disable_all readonly_directory)
+ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all readonly_directory)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c
