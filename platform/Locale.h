@@ -2,6 +2,8 @@
 // date and time separators. Texts are UTF-8.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 namespace tw::platform {
@@ -17,6 +19,29 @@ public:
     virtual std::string shortDayName(int dayOfWeek) const = 0;
     virtual std::string dateSeparator() const = 0;
     virtual std::string timeSeparator() const = 0;
+};
+
+// A locale whose names and separators are read once, into tables, by the back end's constructor.
+class TableLocale : public Locale {
+public:
+    std::string longMonthName(int month) const override { return pick(m_longMonths, month); }
+    std::string shortMonthName(int month) const override { return pick(m_shortMonths, month); }
+    std::string longDayName(int dayOfWeek) const override { return pick(m_longDays, dayOfWeek); }
+    std::string shortDayName(int dayOfWeek) const override { return pick(m_shortDays, dayOfWeek); }
+    std::string dateSeparator() const override { return m_dateSep; }
+    std::string timeSeparator() const override { return m_timeSep; }
+
+protected:
+    std::array<std::string, 12> m_longMonths, m_shortMonths;
+    std::array<std::string, 7> m_longDays, m_shortDays; // from Sunday
+    std::string m_dateSep = "/";
+    std::string m_timeSep = ":";
+
+private:
+    // Counting from 1; out of range gives an empty name.
+    template <std::size_t N> static std::string pick(const std::array<std::string, N>& names, int n) {
+        return n >= 1 && static_cast<std::size_t>(n) <= N ? names[static_cast<std::size_t>(n - 1)] : std::string();
+    }
 };
 
 } // namespace tw::platform

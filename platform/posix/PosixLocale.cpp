@@ -63,17 +63,4 @@ PosixLocale::PosixLocale() {
     ::freelocale(loc);
 }
 
-std::string PosixLocale::longMonthName(int month) const {
-    return month >= 1 && month <= 12 ? m_longMonths[month - 1] : std::string();
-}
-std::string PosixLocale::shortMonthName(int month) const {
-    return month >= 1 && month <= 12 ? m_shortMonths[month - 1] : std::string();
-}
-std::string PosixLocale::longDayName(int d) const {
-    return d >= 1 && d <= 7 ? m_longDays[d - 1] : std::string();
-}
-std::string PosixLocale::shortDayName(int d) const {
-    return d >= 1 && d <= 7 ? m_shortDays[d - 1] : std::string();
-}
-
 } // namespace tw::platform

@@ -36,17 +36,4 @@ WinLocale::WinLocale() {
     m_timeSep = Item(LOCALE_STIME, ":");
 }
 
-std::string WinLocale::longMonthName(int month) const {
-    return month >= 1 && month <= 12 ? m_longMonths[month - 1] : std::string();
-}
-std::string WinLocale::shortMonthName(int month) const {
-    return month >= 1 && month <= 12 ? m_shortMonths[month - 1] : std::string();
-}
-std::string WinLocale::longDayName(int d) const {
-    return d >= 1 && d <= 7 ? m_longDays[d - 1] : std::string();
-}
-std::string WinLocale::shortDayName(int d) const {
-    return d >= 1 && d <= 7 ? m_shortDays[d - 1] : std::string();
-}
-
 } // namespace tw::platform::win32
