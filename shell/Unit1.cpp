@@ -309,8 +309,11 @@ bool TRMForm::saveAll() {
         s.SaveActive();
         s.SaveExpired();
     });
-    if (!saved && before)
-        before->restore(s); // the program stays: the editor keeps its reminder
+    // The files hold the editor's reminder; in memory the editor keeps it, for the program may
+    // carry on (a failed save, or a session end that was called off): its OK or Cancel then
+    // stores it once, not twice.
+    if (before)
+        before->restore(s);
     return saved;
 }
 

@@ -73,8 +73,8 @@ public:
     void TimerSTimer();
     void RxTrayIcon1DblClick();
 
-    // Gives a reminder held by the editor back to the active table, then writes "rd.dt" and
-    // "re.dt". After an error box the tables are as they were before and false is returned.
+    // Writes "rd.dt" and then "re.dt", with a reminder held by the editor put back into the active
+    // table first. The tables and the edit in memory stay as they were; false after an error box.
     bool saveAll();
     // The session ends or the system asks the program to terminate: saves as "E&xit" does,
     // without asking, and ends the program. After a failed save the program stays.

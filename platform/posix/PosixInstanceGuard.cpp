@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,7 +76,21 @@ std::string LockDirectory() {
     const char* dir = std::getenv("XDG_RUNTIME_DIR");
     if (dir != nullptr && *dir != '\0')
         return dir;
-    return "/tmp";
+    // /tmp is shared by every user: each gets a private directory there, or one user's lock file
+    // (mode 0600) would keep every other user's copy of the same executable from starting.
+    const uid_t uid = ::getuid();
+    const std::string own = "/tmp/tellwick-" + std::to_string(uid);
+    ::mkdir(own.c_str(), 0700);
+    struct stat st {};
+    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid || (st.st_mode & 077) != 0) {
+        // Someone else's directory or a symbolic link: not ours to use. A fresh directory of our
+        // own lets this copy run, if unguarded, rather than never start.
+        std::string fresh = own + "-XXXXXX";
+        if (::mkdtemp(fresh.data()) != nullptr)
+            return fresh;
+        return "/tmp";
+    }
+    return own;
 }
 
 PosixInstanceGuard::PosixInstanceGuard(std::function<void(const std::string&)> activator, std::string directory)

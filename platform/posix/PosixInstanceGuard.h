@@ -1,6 +1,6 @@
 // The single-instance locks on POSIX: two flock'ed files named after the identifier, in
-// $XDG_RUNTIME_DIR (or /tmp when it is unset). The kernel drops a flock when its holder dies, so a
-// crashed copy never blocks the next start.
+// $XDG_RUNTIME_DIR (or the user's own directory in /tmp when it is unset). The kernel drops a flock when its holder
+// dies, so a crashed copy never blocks the next start.
 #pragma once
 
 #include <functional>
@@ -13,7 +13,8 @@ namespace tw::platform {
 // The file name for a lock or socket named name: letters, digits and ".-_" stay, every other byte
 // becomes %XX; a name too long for one path component keeps its tail and gains a hash of the whole.
 std::string LockFileName(const std::string& name);
-// The directory for the lock files: $XDG_RUNTIME_DIR when set and not empty, else /tmp.
+// The directory for the lock files: $XDG_RUNTIME_DIR when set and not empty, else the user's own
+// /tmp/tellwick-UID (made 0700 when missing).
 std::string LockDirectory();
 // A stable 64-bit FNV-1a hash, written as 16 hex digits.
 std::string NameHash(const std::string& name);

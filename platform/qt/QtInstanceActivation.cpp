@@ -4,6 +4,10 @@
 #include <QCryptographicHash>
 #include <QLocalSocket>
 
+#ifndef _WIN32
+#include "platform/posix/PosixInstanceGuard.h"
+#endif
+
 namespace tw::platform {
 
 namespace {
@@ -17,11 +21,8 @@ QString ActivationSocketPath(const std::string& identifier) {
 #ifdef _WIN32
     return name;
 #else
-    // Beside the lock files: the user's runtime directory, else /tmp.
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty())
-        dir = QStringLiteral("/tmp");
-    return dir + QLatin1Char('/') + name;
+    // Beside the lock files, in a directory of this user's own.
+    return QString::fromStdString(LockDirectory()) + QLatin1Char('/') + name;
 #endif
 }
 

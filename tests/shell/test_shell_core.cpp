@@ -3,6 +3,7 @@
 // give lock file names that the file system takes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -129,4 +130,37 @@ TEST(SingleInstance, LongPathsGiveUsableDistinctLockNames) {
     EXPECT_TRUE(gb.acquire(b));
     PosixInstanceGuard again({}, dir.path);
     EXPECT_FALSE(again.acquire(a));
+}
+
+// Without $XDG_RUNTIME_DIR the locks live in /tmp, which every user shares: another user's copy of
+// the same executable must still start.
+TEST(SingleInstance, WithoutARuntimeDirectoryEachUserHasLocksOfItsOwn) {
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keep = saved != nullptr ? saved : "";
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const std::string dir = tw::platform::LockDirectory();
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_EQ(st.st_mode & 077, 0u);
+    const std::string id = InstanceIdentifier("/usr/bin/tellwick-guard-test");
+    PosixInstanceGuard mine;
+    ASSERT_TRUE(mine.acquire(id));
+    if (::geteuid() == 0) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(77);
+            PosixInstanceGuard theirs;
+            ::_exit(theirs.acquire(id) ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "another user's copy counted as running";
+    }
+    mine.release();
+    if (saved != nullptr)
+        ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
 }

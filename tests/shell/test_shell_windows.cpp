@@ -391,6 +391,23 @@ private slots:
         QVERIFY(rig.form.ended());
     }
 
+    // A session end that is called off after its save lets the program carry on: the editor still
+    // holds its reminder, and its OK stores it once.
+    void aSessionSaveDuringAnEditKeepsTheEdit() {
+        Rig rig;
+        rig.form.FormCreate();
+        const ReminderRecord edited = makeRecord(KindPopUp, *EncodeDate(2026, 12, 10), 0.5, "being edited");
+        rig.store.EditBuffer = edited;
+        rig.store.EditInProgress = true;
+        rig.store.EditorMode = EditorEdit;
+        QVERIFY(rig.form.saveAll());
+        QVERIFY(rig.files.files["rd.dt"] == imageOf({edited}));
+        QVERIFY(rig.store.EditInProgress);
+        QCOMPARE(rig.store.EditorMode, EditorEdit);
+        QCOMPARE(rig.store.ActiveCount, 0);
+        QVERIFY(!rig.form.ended());
+    }
+
     void sessionEndWithAWriteErrorStays() {
         Rig rig;
         rig.form.FormCreate();
