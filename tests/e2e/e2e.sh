@@ -293,11 +293,17 @@ case_second_copy() {
     before=$(snapshot "$d")
     start "$d"; pid=$PID
     within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    # The first copy's most recent window, minimised, comes back when the second copy starts.
+    choose "$pid" a
+    within 5 named "$pid" About || fail "no about box"
+    xdotool windowminimize --sync "$(named "$pid" About)"
+    within 5 eval "! named $pid About" || fail "the about box did not minimise"
     start "$d"; pid2=$PID
     within 10 dead "$pid2" || fail "the second copy kept running"
     wait "$pid2"; local rc=$?
     [ "$rc" = 0 ] || fail "second copy's exit status $rc"
     alive "$pid" || fail "the first copy ended"
+    within 5 named "$pid" About || fail "the first copy's window did not come forward"
     [ "$(snapshot "$d")" = "$before" ] || fail "files changed"
     mkdir "$d2/bin"; cp "$EXE" "$d2/bin/tellwick"
     start "$d2" "$d2/bin/tellwick"; pid3=$PID
