@@ -225,9 +225,13 @@ void TRMForm::Hide1Click() {
 }
 
 void TRMForm::m_Exit1Click() {
-    if (m_ended)
+    // Ctrl+F2 opens the menu while the question is up too: one question at a time.
+    if (m_ended || m_confirmingExit)
         return;
-    if (m_services.boxes.confirm(ExitQuestion) != platform::Answer::Yes)
+    m_confirmingExit = true;
+    const platform::Answer answer = m_services.boxes.confirm(ExitQuestion);
+    m_confirmingExit = false;
+    if (answer != platform::Answer::Yes)
         return;
     if (!saveAll())
         return;

@@ -126,6 +126,7 @@ private:
     QIcon m_mainIcon;
     bool m_hotKeyRegistered = false;
     bool m_ended = false;
+    bool m_confirmingExit = false;
 };
 
 // The one main window of the program (set by main while it lives).

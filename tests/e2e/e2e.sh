@@ -248,7 +248,13 @@ case_exit_answers() {
     before=$(snapshot "$d")
     start "$d"; pid=$PID
     within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
-    choose "$pid" x && answer "$pid" Confirm alt+n
+    choose "$pid" x
+    # Exit chosen again while the question is up asks nothing more.
+    within 5 named "$pid" Confirm && choose "$pid" x
+    sleep 0.5
+    [ "$(windows_of "$pid" | while read -r w; do xdotool getwindowname "$w"; done | grep -c '^Confirm$')" = 1 ] ||
+        fail "a second Exit asked again"
+    answer "$pid" Confirm alt+n
     sleep 0.3
     alive "$pid" || fail "No ended the program"
     choose "$pid" x && answer "$pid" Confirm Escape
