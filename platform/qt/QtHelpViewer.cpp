@@ -9,8 +9,12 @@
 namespace tw::platform {
 
 QString FindHelpFile(const QString& executableDir) {
-    const QString path = QDir(executableDir).filePath(QString::fromLatin1(HelpFileRelative));
-    return QFileInfo(path).isFile() ? path : QString();
+    for (const char* relative : {HelpFileRelative, InstalledHelpFileRelative}) {
+        const QString path = QDir::cleanPath(QDir(executableDir).filePath(QString::fromLatin1(relative)));
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
 }
 
 QtHelpViewer::QtHelpViewer(MessageBoxes& boxes) : m_boxes(boxes) {}

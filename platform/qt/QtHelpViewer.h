@@ -11,12 +11,14 @@
 
 namespace tw::platform {
 
-// The help file's place relative to the executable's directory.
+// The help file's place relative to the executable's directory: beside it (the build tree, Windows),
+// or in the data folder of an installed Linux program (bin/tellwick, share/tellwick/Help/).
 inline constexpr char HelpFileRelative[] = "Help/tellwick.html";
+inline constexpr char InstalledHelpFileRelative[] = "../share/tellwick/Help/tellwick.html";
 inline constexpr char HelpMissingText[] =
     "Help is not installed: the help file Help/tellwick.html was not found beside the program.";
 
-// dir + "Help/tellwick.html" when that file exists, else an empty string.
+// The first of the two places above that holds the file, else an empty string.
 QString FindHelpFile(const QString& executableDir);
 
 class QtHelpViewer : public Help {
