@@ -169,10 +169,7 @@ void TRMForm::FormCreate() {
 
 void TRMForm::Disable1_Click() {
     m_services.store.RemindersEnabled = !DisableAll1->isChecked();
-    if (m_tray != nullptr)
-        m_tray->Check_Ikon();
-    else
-        basicCheckIkon();
+    checkIcon();
 }
 
 void TRMForm::m_ReminderClick() {
@@ -217,11 +214,7 @@ void TRMForm::Hide1Click() {
         m_tray->Icon_Tray_Hide();
     else
         basicIconTrayHide();
-    // The icon follows at once, not at the next tick.
-    if (m_tray != nullptr)
-        m_tray->Check_Ikon();
-    else
-        basicCheckIkon();
+    checkIcon(); // the icon follows at once, not at the next tick
 }
 
 void TRMForm::m_Exit1Click() {
@@ -263,10 +256,7 @@ void TRMForm::WMHotKey() {
 }
 
 void TRMForm::Monitor_TimerTimer() {
-    if (m_tray != nullptr)
-        m_tray->Check_Ikon();
-    else
-        basicCheckIkon();
+    checkIcon();
     if (m_seams.monRem)
         m_seams.monRem();
 }
@@ -354,6 +344,13 @@ void TRMForm::FormDestroy() {
     Flash_Timer->stop();
     TimerS->stop();
     RxTrayIcon1->hide();
+}
+
+void TRMForm::checkIcon() {
+    if (m_tray != nullptr)
+        m_tray->Check_Ikon();
+    else
+        basicCheckIkon();
 }
 
 void TRMForm::basicCheckIkon() {

@@ -113,6 +113,7 @@ protected:
 private:
     void FormClose();
     void FormDestroy();
+    void checkIcon(); // the engine's Check_Ikon, or the built-in still icon
     void basicCheckIkon();
     void basicIconTrayHide();
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
