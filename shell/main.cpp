@@ -141,6 +141,12 @@ int main(int argc, char** argv) {
                      [&form](int) { form.endSession(); });
 #endif
     QObject::connect(&form, &tw::TRMForm::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // The session manager ends the program after its save: the main window still gives a changed
+    // title back, closes help and gives up the hot key, as at every end.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {
+        if (!form.ended())
+            form.close();
+    });
 
     // 6. and 7. The main window stays hidden; the event loop runs.
     const int result = QApplication::exec();
