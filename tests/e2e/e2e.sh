@@ -141,8 +141,8 @@ import struct, sys, time, datetime
 out = open(sys.argv[1], "wb")
 now = datetime.datetime.now()
 epoch = datetime.datetime(1899, 12, 30)
-for spec in sys.argv[2:]:
-    parts = spec.split(" ", 3)
+for item in sys.argv[2:]:
+    parts = item.split(" ", 3)
     kind, date, tod, rest = int(parts[0]), parts[1], parts[2], parts[3]
     extra = rest.rsplit(" ", 3)
     flag = spare = beep = 0
