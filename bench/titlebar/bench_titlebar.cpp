@@ -16,28 +16,14 @@
 #include "engine/TitleBar.h"
 #include "platform/Cp1252.h"
 #include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/x11/X11Windows.h"
+#include "store/DateFormat.h"
 
 namespace {
-
-class NoLocale : public tw::platform::Locale {
-public:
-    std::string longMonthName(int) const override { return {}; }
-    std::string shortMonthName(int) const override { return {}; }
-    std::string longDayName(int) const override { return {}; }
-    std::string shortDayName(int) const override { return {}; }
-    std::string dateSeparator() const override { return "/"; }
-    std::string timeSeparator() const override { return ":"; }
-};
-
-class NoHelp : public tw::platform::Help {
-public:
-    void showTopic(const std::string&) override {}
-    void quit() override {}
-};
 
 constexpr int NominalMs = 15694;
 
@@ -109,10 +95,10 @@ int main(int argc, char** argv) {
     tw::fake::FakeFileSystem files;
     tw::Store store(files);
     tw::platform::PosixClock clock;
-    NoLocale locale;
+    tw::EnglishLocale locale;
     tw::fake::RecordingMessageBoxes boxes;
     SilentBeeper beeper;
-    NoHelp help;
+    tw::fake::RecordingHelp help;
     std::printf("title of %zu characters; nominal pauses 15694 ms\n", title.size());
     std::printf("%-12s %-4s %10s %10s %8s %10s %9s %12s\n", "pauses", "run", "total ms", "pauses ms", "pauses",
                 "between ms", "drift %", "worst +ms");

@@ -11,18 +11,11 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeWindows.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/RecordingPump.h"
 
 namespace tw::test {
-
-class RecordingHelp : public platform::Help {
-public:
-    std::vector<std::string> topics;
-    int quits = 0;
-    void showTopic(const std::string& topic) override { topics.push_back(topic); }
-    void quit() override { ++quits; }
-};
 
 class FlagTimer : public SampleTimer {
 public:
@@ -39,7 +32,7 @@ struct ActivityServices {
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
     fake::RecordingPump pump{&clock};
-    RecordingHelp help;
+    tw::fake::RecordingHelp help;
     fake::FakeWindows windows;
     Services services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows};
 };

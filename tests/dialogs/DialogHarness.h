@@ -10,19 +10,13 @@
 #include "platform/fake/CountingBeeper.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/RecordingPump.h"
 #include "store/DayCount.h"
 #include "store/Services.h"
 
 namespace tw::test {
-
-class RecordingHelp : public platform::Help {
-public:
-    std::vector<std::string> topics;
-    void showTopic(const std::string& topic) override { topics.push_back(topic); }
-    void quit() override {}
-};
 
 struct DialogEnv {
     fake::FakeFileSystem files;
@@ -33,7 +27,7 @@ struct DialogEnv {
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
     fake::RecordingPump pump;
-    RecordingHelp help;
+    tw::fake::RecordingHelp help;
     Services services{store, clock, locale, codePage, boxes, beeper, pump, help, nullptr};
 };
 

@@ -16,17 +16,12 @@
 #include "platform/fake/FakeTimer.h"
 #include "platform/fake/FakeTrayIcon.h"
 #include "platform/fake/FakeWindows.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/RecordingPump.h"
 #include "store/DayCount.h"
 
 namespace tw::test {
-
-class NoHelp : public platform::Help {
-public:
-    void showTopic(const std::string&) override {}
-    void quit() override {}
-};
 
 class FakePopUpView : public PopUpView {
 public:
@@ -105,7 +100,7 @@ struct EngineBench {
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
     fake::RecordingPump pump{&clock};
-    NoHelp help;
+    tw::fake::RecordingHelp help;
     fake::FakeWindows windows;
     Services services;
     fake::FakeTrayIcon icon;

@@ -9,17 +9,10 @@
 #include "platform/Desktop.h"
 #include "platform/Help.h"
 #include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/RecordingHelp.h"
 #include "shell/Unit1.h"
 
 namespace tw::test {
-
-class RecordingHelp : public platform::Help {
-public:
-    std::vector<std::string> topics;
-    int quits = 0;
-    void showTopic(const std::string& topic) override { topics.push_back(topic); }
-    void quit() override { ++quits; }
-};
 
 class FakeHotKey : public platform::GlobalHotKey {
 public:

@@ -59,7 +59,7 @@ struct Rig {
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
     fake::RecordingPump pump;
-    test::RecordingHelp help;
+    tw::fake::RecordingHelp help;
     Store store{files};
     Services services{store, clock, locale, codePage, boxes, beeper, pump, help, nullptr};
     test::FakeHotKey hotKey;

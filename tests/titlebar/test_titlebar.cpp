@@ -14,28 +14,14 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeWindows.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/RecordingPump.h"
+#include "store/DateFormat.h"
 
 namespace {
 
 using tw::platform::WindowId;
-
-class NoLocale : public tw::platform::Locale {
-public:
-    std::string longMonthName(int) const override { return {}; }
-    std::string shortMonthName(int) const override { return {}; }
-    std::string longDayName(int) const override { return {}; }
-    std::string shortDayName(int) const override { return {}; }
-    std::string dateSeparator() const override { return "/"; }
-    std::string timeSeparator() const override { return ":"; }
-};
-
-class NoHelp : public tw::platform::Help {
-public:
-    void showTopic(const std::string&) override {}
-    void quit() override {}
-};
 
 // Fake windows whose ANSI reads are lossy for bytes >= 0x80 (as for characters outside the code
 // page), while the snapshot keeps the exact title.
@@ -62,12 +48,12 @@ struct Rig {
     tw::fake::FakeFileSystem files;
     tw::Store store{files};
     tw::fake::FakeClock clock;
-    NoLocale locale;
+    tw::EnglishLocale locale;
     tw::platform::Cp1252 codePage;
     tw::fake::RecordingMessageBoxes boxes;
     tw::fake::CountingBeeper beeper;
     tw::fake::RecordingPump pump{&clock};
-    NoHelp help;
+    tw::fake::RecordingHelp help;
     LossyWindows windows;
     std::function<void()> onProcess;
     tw::Services services;

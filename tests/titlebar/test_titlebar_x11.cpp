@@ -18,30 +18,16 @@
 #include "platform/fake/CountingBeeper.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/x11/X11Windows.h"
+#include "store/DateFormat.h"
 
 #include <xcb/xcb.h>
 
 namespace {
 
 using tw::platform::WindowId;
-
-class NoLocale : public tw::platform::Locale {
-public:
-    std::string longMonthName(int) const override { return {}; }
-    std::string shortMonthName(int) const override { return {}; }
-    std::string longDayName(int) const override { return {}; }
-    std::string shortDayName(int) const override { return {}; }
-    std::string dateSeparator() const override { return "/"; }
-    std::string timeSeparator() const override { return ":"; }
-};
-
-class NoHelp : public tw::platform::Help {
-public:
-    void showTopic(const std::string&) override {}
-    void quit() override {}
-};
 
 // Qt's event processing, with the pauses cut short so a display takes a fraction of a second; a
 // hook runs at every pause with its number.
@@ -151,12 +137,12 @@ struct Rig {
     tw::fake::FakeFileSystem files;
     tw::Store store{files};
     tw::fake::FakeClock clock;
-    NoLocale locale;
+    tw::EnglishLocale locale;
     tw::platform::Cp1252 codePage;
     tw::fake::RecordingMessageBoxes boxes;
     tw::fake::CountingBeeper beeper;
     FastPump pump;
-    NoHelp help;
+    tw::fake::RecordingHelp help;
     std::unique_ptr<tw::platform::ForeignWindows> windows;
     tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
     tw::TitleBar bar{services};

@@ -10,6 +10,7 @@
 #include "platform/fake/CountingBeeper.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/win32/WinCodePage.h"
 #include "platform/win32/WinForeignWindows.h"
@@ -22,12 +23,6 @@ using tw::wintest::TestWindow;
 namespace {
 
 const std::wstring OwnTitle = L"Editor \u2014 \u65e5\u672c.txt \u0101";
-
-class NoHelp : public platform::Help {
-public:
-    void showTopic(const std::string&) override {}
-    void quit() override {}
-};
 
 // Runs the real message queue at each yield but does not really pause: the display's 16 s of
 // pauses would only slow the test down.
@@ -62,7 +57,7 @@ struct Rig {
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
     WinPump pump;
-    NoHelp help;
+    tw::fake::RecordingHelp help;
     FrontWindows windows;
     Services services;
     TitleBar titleBar;
