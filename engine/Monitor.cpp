@@ -82,9 +82,18 @@ void Monitor::step() {
             return;
         }
         if (IsDueNow(s.CurrentReminder, now)) {
+            const bool tablesChanged = s.TablesChanged;
             s.PopEarliest(s.CurrentReminder);
             m_activation.Viz_Rem(s.CurrentReminder);
             // A title-bar display runs to its end inside Viz_Rem and is settled in this same step.
+            if (s.MonitorState == MonitorIdle) {
+                // Nothing could show it (a title reminder while no titled window is in front, a
+                // kind no display knows): it goes back where it was and is tried again at the next
+                // step; once its minutes have passed it is set aside among the expired reminders
+                // like every missed one, instead of vanishing unseen.
+                s.AppendActive(s.CurrentReminder);
+                s.TablesChanged = tablesChanged;
+            }
         } else {
             std::optional<Store::ExpiredSaveBatch> batch;
             if (m_batchExpiredSaves)

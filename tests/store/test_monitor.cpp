@@ -302,7 +302,7 @@ TEST_F(MonitorTest, TitleDisplayIsSettledInTheStepThatStartedIt) {
     EXPECT_EQ(activation.shown.size(), 2u);
 }
 
-TEST_F(MonitorTest, ActivationsThatCannotStartLeaveTheMonitorIdleAndTheReminderGone) {
+TEST_F(MonitorTest, ActivationsThatCannotStartAreTriedAgainThenSetAsideAmongTheExpired) {
     ReminderRecord odd = PopUp(today, At(9, 0), "odd kind");
     odd.Kind = 3;
     add(odd);
@@ -313,9 +313,21 @@ TEST_F(MonitorTest, ActivationsThatCannotStartLeaveTheMonitorIdleAndTheReminderG
     EXPECT_EQ(store.MonitorState, MonitorIdle);
     monitor.Mon_Rem();
     EXPECT_EQ(store.MonitorState, MonitorIdle);
+    // Each step tries the earliest again; nothing leaves the table while its minutes last.
     EXPECT_EQ(activation.shown.size(), 2u);
+    EXPECT_EQ(store.ActiveCount, 2);
+    EXPECT_EQ(NoteText(store.ActiveTable[1]), "odd kind");
+    at(9, 6); // the odd one's minutes are over; the title one is still due and tried
+    monitor.Mon_Rem();
+    monitor.Mon_Rem();
+    EXPECT_EQ(store.ExpiredCount, 1);
+    EXPECT_EQ(activation.shown.size(), 3u);
+    EXPECT_EQ(NoteText(activation.shown.back()), "no window");
+    at(9, 7);
+    monitor.Mon_Rem();
     EXPECT_EQ(store.ActiveCount, 0);
-    EXPECT_EQ(store.ExpiredCount, 0);
+    ASSERT_EQ(store.ExpiredCount, 2);
+    EXPECT_EQ(NoteText(store.ExpiredTable[1]), "no window");
 }
 
 TEST_F(MonitorTest, IconFlashEndIsSettledLikeADismiss) {
