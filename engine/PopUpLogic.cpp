@@ -40,6 +40,12 @@ void PopUpLogic::ShowPopUpReminder(ReminderRecord& record) {
 }
 
 void PopUpLogic::ShowIconReminder(ReminderRecord&) {
+    // Another click on the still blinking icon while its reminder is open: filling the window
+    // again would throw away a note the user is changing.
+    if (m_showing) {
+        m_view.bringToFront();
+        return;
+    }
     Icon_FormShow();
 }
 

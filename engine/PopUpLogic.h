@@ -38,6 +38,8 @@ public:
     virtual void showReminder(const std::string& panelText, const std::string& memoText, bool setCaption) = 0;
     // Hides the window; the memo is emptied.
     virtual void hideReminder() = 0;
+    // Brings the open window to the front as it is, with what the user typed.
+    virtual void bringToFront() = 0;
     // The memo's text, UTF-8 with "\n" breaks.
     virtual std::string memoText() const = 0;
     // Position of the selected interval, -1 when none.

@@ -122,6 +122,13 @@ void TRem_Pop::showReminder(const std::string& panelText, const std::string& mem
     Memo1->setFocus();
 }
 
+void TRem_Pop::bringToFront() {
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
 void TRem_Pop::hideReminder() {
     hide();
     m_filling = true;

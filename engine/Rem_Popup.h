@@ -30,6 +30,7 @@ public:
     // PopUpView
     void showReminder(const std::string& panelText, const std::string& memoText, bool setCaption) override;
     void hideReminder() override;
+    void bringToFront() override;
     std::string memoText() const override;
     int selectedInterval() const override;
 

@@ -27,6 +27,7 @@ class FakePopUpView : public PopUpView {
 public:
     bool visible = false;
     int shows = 0;
+    int raises = 0;
     std::string panel;
     std::string memo;
     std::string caption;
@@ -44,6 +45,7 @@ public:
         visible = false;
         memo.clear();
     }
+    void bringToFront() override { ++raises; }
     std::string memoText() const override { return memo; }
     int selectedInterval() const override { return interval; }
 };

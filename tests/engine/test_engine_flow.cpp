@@ -171,6 +171,12 @@ TEST(TrayFlash, ClickWhileBlinkingOpensThePopUpWithoutBeep) {
     EXPECT_TRUE(b.icon.anim) << "blinking goes on while the pop-up is open";
     EXPECT_EQ(b.store.MonitorState, MonitorShowing);
 
+    b.view.memo = "Tea, then the post"; // being edited
+    b.icon.leftClick();
+    EXPECT_EQ(b.view.shows, 1) << "a second click does not fill the open window again";
+    EXPECT_EQ(b.view.raises, 1);
+    EXPECT_EQ(b.view.memo, "Tea, then the post");
+
     b.popUp.Button1Click();
     EXPECT_FALSE(b.view.visible);
     EXPECT_FALSE(b.store.IconFlashing);
