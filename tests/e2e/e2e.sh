@@ -387,7 +387,49 @@ case_readonly_directory() {
     [ "$(id -u)" = 0 ] && chown -R 0:0 "$RUNTIME"
 }
 
-ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all readonly_directory)
+# A reminder's life through the windows: typed into the editor and stored at once, listed, edited
+# from the list, deleted there, and gone from "rd.dt" at Exit. Reminders are disabled meanwhile, so
+# the one due now is never shown.
+case_reminder_lifecycle() {
+    local d pid list editor
+    d=$(newdir)
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    choose "$pid" d
+    choose "$pid" n
+    within 5 named "$pid" "New Reminder" || { fail "no editor"; kill_hard "$pid"; return; }
+    xdotool windowactivate --sync "$(named "$pid" "New Reminder")" 2>/dev/null
+    xdotool type --delay 20 "Water the plants"
+    xdotool key Tab Return
+    within 5 eval "grep -q 'Water the plants' '$d/rd.dt'" || { fail "OK did not store the reminder"; kill_hard "$pid"; return; }
+    [ "$(stat -c %s "$d/rd.dt")" = 288 ] || fail "rd.dt is not one record"
+
+    choose "$pid" l
+    within 5 named "$pid" "List of Reminders" || { fail "no list"; kill_hard "$pid"; return; }
+    list=$(named "$pid" "List of Reminders")
+    xdotool windowactivate --sync "$list" 2>/dev/null
+    xdotool key Return # the first row, selected on entry, goes to the editor
+    within 5 named "$pid" "Edit Reminder" || { fail "Enter in the list opened no edit"; kill_hard "$pid"; return; }
+    editor=$(named "$pid" "Edit Reminder")
+    xdotool windowactivate --sync "$editor" 2>/dev/null
+    xdotool key ctrl+End
+    xdotool type --delay 20 " and the garden"
+    xdotool key Tab Return
+    within 5 eval "grep -q 'Water the plants and the garden' '$d/rd.dt'" || fail "the edit was not stored"
+    [ "$(stat -c %s "$d/rd.dt")" = 288 ] || fail "the edit did not change the reminder in place"
+
+    # The list shows the edit within half a second; a key on a row it has not refreshed yet only
+    # refreshes it.
+    xdotool windowactivate --sync "$list" 2>/dev/null
+    sleep 0.7
+    xdotool key Delete
+    choose "$pid" x && answer "$pid" Confirm Return
+    within 10 dead "$pid" || fail "Exit with Yes did not end the program"
+    [ "$(stat -c %s "$d/rd.dt")" = 0 ] || fail "the deleted reminder is still in rd.dt"
+    kill_hard "$pid"
+}
+
+ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all reminder_lifecycle readonly_directory)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c
