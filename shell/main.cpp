@@ -9,7 +9,7 @@
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtInstanceActivation.h"
-#include "shell/ShellParts.h"
+#include "shell/ShellWiring.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     tw::platform::QtHelpViewer help(boxes);
     tw::Store store(files);
     tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
-    tw::ShellParts parts;
+    tw::ShellWiring wiring;
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
@@ -115,14 +115,14 @@ int main(int argc, char** argv) {
     app.installNativeEventFilter(&nativeEvents);
 #endif
     tw::ShellSeams seams;
-    parts.wireMainWindow(form, services, seams);
+    wiring.wireMainWindow(form, services, seams);
     seams.findHelpFile = [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); };
     form.setSeams(seams);
     form.FormCreate();
 
     // 4. Every other window, created once and hidden: editor, pop-up, about box, list, log.
     tw::TAboutBox aboutBox(mainIcon);
-    parts.createWindows(form, services, seams);
+    wiring.createWindows(form, services, seams);
     form.setAboutBox(&aboutBox);
     form.setSeams(seams);
 

@@ -20,7 +20,7 @@
 #include "platform/posix/PosixLocale.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtInstanceActivation.h"
-#include "shell/ShellParts.h"
+#include "shell/ShellWiring.h"
 #include "shell/TerminationWatcher.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"

@@ -1,5 +1,5 @@
 // The adapter between the shell and the other parts of the program: the engine's displays and
-// tray logic, the dialogs and the activity log. main builds one ShellParts, and the main window
+// tray logic, the dialogs and the activity log. main builds one ShellWiring, and the main window
 // reaches every other part through the seams it fills in.
 #pragma once
 
@@ -18,12 +18,12 @@ class TSysLog;
 // The application icon "MAINICON" in every size the program ships.
 QIcon MainIcon();
 
-class ShellParts {
+class ShellWiring {
 public:
-    ShellParts();
-    ~ShellParts();
-    ShellParts(const ShellParts&) = delete;
-    ShellParts& operator=(const ShellParts&) = delete;
+    ShellWiring();
+    ~ShellWiring();
+    ShellWiring(const ShellWiring&) = delete;
+    ShellWiring& operator=(const ShellWiring&) = delete;
 
     // Before FormCreate: the tray logic over the main window's icon, the monitor, the activation
     // with its three displays, and the title-bar state.
@@ -37,8 +37,8 @@ public:
     TSysLog* activityLog() const;
 
 private:
-    struct Parts;
-    std::unique_ptr<Parts> m_parts;
+    struct Owned;
+    std::unique_ptr<Owned> m_owned;
 };
 
 } // namespace tw

@@ -1,4 +1,4 @@
-#include "shell/ShellParts.h"
+#include "shell/ShellWiring.h"
 
 #include "activity/hwn.h"
 #include "dialogs/Rem.h"
@@ -34,7 +34,7 @@ QIcon MainIcon() {
     return LoadIconByName("MAINICON");
 }
 
-struct ShellParts::Parts {
+struct ShellWiring::Owned {
     std::unique_ptr<platform::QtTrayIcon> trayIcon;
     std::unique_ptr<platform::QtOneShotTimer> flashTimer;
     std::unique_ptr<TrayIconStates> trayStates;
@@ -49,31 +49,31 @@ struct ShellParts::Parts {
     std::unique_ptr<TSysLog> activityLog;
 };
 
-ShellParts::ShellParts() : m_parts(std::make_unique<Parts>()) {}
+ShellWiring::ShellWiring() : m_owned(std::make_unique<Owned>()) {}
 
-ShellParts::~ShellParts() {
+ShellWiring::~ShellWiring() {
     // The windows go before the engine parts their buttons reach.
-    m_parts->activityLog.reset();
-    m_parts->list.reset();
-    m_parts->editor.reset();
-    m_parts->popUp.reset();
+    m_owned->activityLog.reset();
+    m_owned->list.reset();
+    m_owned->editor.reset();
+    m_owned->popUp.reset();
 }
 
-TRem_Pop* ShellParts::popUp() const {
-    return m_parts->popUp.get();
+TRem_Pop* ShellWiring::popUp() const {
+    return m_owned->popUp.get();
 }
-Tf_Reminder* ShellParts::editor() const {
-    return m_parts->editor.get();
+Tf_Reminder* ShellWiring::editor() const {
+    return m_owned->editor.get();
 }
-TPagesDlg* ShellParts::list() const {
-    return m_parts->list.get();
+TPagesDlg* ShellWiring::list() const {
+    return m_owned->list.get();
 }
-TSysLog* ShellParts::activityLog() const {
-    return m_parts->activityLog.get();
+TSysLog* ShellWiring::activityLog() const {
+    return m_owned->activityLog.get();
 }
 
-void ShellParts::wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams) {
-    Parts& p = *m_parts;
+void ShellWiring::wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams) {
+    Owned& p = *m_owned;
 
     // The engine drives the main window's own tray icon and Flash_Timer; the window's built-in
     // handling of their signals gives way to it.
@@ -102,8 +102,8 @@ void ShellParts::wireMainWindow(TRMForm& form, Services& services, ShellSeams& s
     seams.monRem = [m = p.monitor.get()] { m->Mon_Rem(); };
 }
 
-void ShellParts::createWindows(TRMForm& form, Services& services, ShellSeams& seams) {
-    Parts& p = *m_parts;
+void ShellWiring::createWindows(TRMForm& form, Services& services, ShellSeams& seams) {
+    Owned& p = *m_owned;
 
     p.editor = std::make_unique<Tf_Reminder>(services);
     p.popUp = std::make_unique<TRem_Pop>(services);
