@@ -60,6 +60,11 @@ TerminationWatcher::~TerminationWatcher() {
 #endif
 }
 
+void TerminationWatcher::setHeld(bool held) {
+    if (m_notifier != nullptr)
+        m_notifier->setEnabled(!held);
+}
+
 void TerminationWatcher::onReadable() {
 #ifndef _WIN32
     unsigned char byte = 0;

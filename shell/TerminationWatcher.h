@@ -15,6 +15,9 @@ public:
     explicit TerminationWatcher(QObject* parent = nullptr);
     ~TerminationWatcher() override;
     bool isActive() const { return m_notifier != nullptr; }
+    // While held, caught signals wait and are reported when the hold ends: start-up holds them
+    // until the windows that save are built, so none is lost and none saves half-loaded tables.
+    void setHeld(bool held);
 
 signals:
     void terminationRequested(int signalNumber);

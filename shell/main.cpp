@@ -43,6 +43,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(TELLWICK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tellwick"));
     QApplication::setQuitOnLastWindowClosed(false);
+#ifndef _WIN32
+    // SIGTERM and SIGHUP are caught from here on; one that comes during start-up waits until the
+    // windows are built, then ends the program with a save.
+    tw::TerminationWatcher termination;
+    termination.setHeld(true);
+#endif
 
     // 2. One copy per executable path. A second copy asks the first to come forward and ends
     // before it builds any window, shows anything or touches a file.
@@ -136,9 +142,9 @@ int main(int argc, char** argv) {
             manager.cancel();
     });
 #ifndef _WIN32
-    tw::TerminationWatcher termination;
     QObject::connect(&termination, &tw::TerminationWatcher::terminationRequested, &form,
                      [&form](int) { form.endSession(); });
+    termination.setHeld(false);
 #endif
     QObject::connect(&form, &tw::TRMForm::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     // The session manager ends the program after its save: the main window still gives a changed

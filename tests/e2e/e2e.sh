@@ -266,6 +266,26 @@ case_exit_answers() {
     cmp -s "$d/rd.dt" "$WORK/rd.expected" || fail "rd.dt not byte-exact"
     cmp -s "$d/re.dt" "$WORK/re.expected" || fail "re.dt not byte-exact"
     kill_hard "$pid"
+
+    # SIGTERM in the middle of start-up, as soon as the program catches it: it waits until the
+    # windows are built, then saves the same way.
+    before=$(stat -c %i "$d/rd.dt" "$d/re.dt")
+    start "$d"; pid=$PID
+    within 10 catches_sigterm "$pid" || fail "the program never catches SIGTERM"
+    kill -TERM "$pid"
+    within 10 dead "$pid" || fail "SIGTERM during start-up did not end the program"
+    wait "$pid"; rc=$?
+    [ "$rc" = 0 ] || fail "exit status $rc after SIGTERM during start-up"
+    [ "$(stat -c %i "$d/rd.dt" "$d/re.dt")" != "$before" ] || fail "nothing was saved after SIGTERM during start-up"
+    cmp -s "$d/rd.dt" "$WORK/rd.expected" || fail "rd.dt not byte-exact after SIGTERM during start-up"
+    kill_hard "$pid"
+}
+
+# Process $1 has a handler for SIGTERM (bit 15 of SigCgt in /proc/PID/status).
+catches_sigterm() {
+    local mask
+    mask=$(awk '/^SigCgt:/{print $2}' "/proc/$1/status" 2>/dev/null) || return 1
+    [ -n "$mask" ] && (( (16#$mask >> 14) & 1 ))
 }
 
 # The system asks the program to end (SIGTERM, as at logout or shutdown): both files are saved
