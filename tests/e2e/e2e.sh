@@ -166,6 +166,16 @@ safe_minute() {
     while [ "$(date +%M)" = 59 ]; do sleep 1; done
 }
 
+# Enters a new reminder due now for process $1 through the tray menu: the note $2, the preset
+# pop-up kind, OK.
+new_reminder() {
+    choose "$1" n
+    within 5 named "$1" "New Reminder" >/dev/null || { fail "no editor"; return 1; }
+    xdotool windowactivate --sync "$(named "$1" "New Reminder")" 2>/dev/null
+    xdotool type --delay 20 "$2"
+    xdotool key Tab Return # from the date field, Return is the editor's OK
+}
+
 newdir() { mktemp -d "$WORK/case.XXXXXX"; }
 
 # --- cases --------------------------------------------------------------------------------------
@@ -367,11 +377,7 @@ case_disable_all() {
     start "$d"; pid=$PID
     within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
     choose "$pid" d
-    choose "$pid" n
-    within 5 named "$pid" "New Reminder" || { fail "no editor"; kill_hard "$pid"; return; }
-    xdotool windowactivate --sync "$(named "$pid" "New Reminder")" 2>/dev/null
-    xdotool type --delay 20 "while disabled"
-    xdotool key Tab Return # from the date field, Return is the editor's OK
+    new_reminder "$pid" "while disabled" || { kill_hard "$pid"; return; }
     within 5 eval "[ -s '$d/rd.dt' ]" || { fail "the editor wrote no rd.dt"; kill_hard "$pid"; return; }
     sleep 2.5 # more than two monitor ticks
     named "$pid" Reminder >/dev/null && fail "a reminder showed while Disable All was checked"
@@ -416,11 +422,7 @@ case_reminder_lifecycle() {
     start "$d"; pid=$PID
     within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
     choose "$pid" d
-    choose "$pid" n
-    within 5 named "$pid" "New Reminder" || { fail "no editor"; kill_hard "$pid"; return; }
-    xdotool windowactivate --sync "$(named "$pid" "New Reminder")" 2>/dev/null
-    xdotool type --delay 20 "Water the plants"
-    xdotool key Tab Return
+    new_reminder "$pid" "Water the plants" || { kill_hard "$pid"; return; }
     within 5 eval "grep -q 'Water the plants' '$d/rd.dt'" || { fail "OK did not store the reminder"; kill_hard "$pid"; return; }
     [ "$(stat -c %s "$d/rd.dt")" = 288 ] || fail "rd.dt is not one record"
 
