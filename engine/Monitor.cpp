@@ -99,11 +99,15 @@ void Monitor::step() {
             if (m_batchExpiredSaves)
                 batch.emplace(s);
             // Every missed reminder goes to the expired table unseen, earliest first.
+            MissedSweep sweep(m_repeats, now);
             while (RecordNotEmpty(s.CurrentReminder) && IsOverdue(s.CurrentReminder, now)) {
                 s.PopEarliest(s.CurrentReminder);
-                s.AppendExpired(s.CurrentReminder); // refused duplicates and a full table are simply gone
+                // As AppendExpired (refused duplicates and a full table are simply gone); a repeating
+                // reminder leaves a one-off copy there and moves on to its next occurrence.
+                sweep.SetAside(s.CurrentReminder);
                 s.PeekEarliest(s.CurrentReminder);
             }
+            sweep.Finish(); // the series back in the table, the missed ones reported
             if (batch)
                 batch->finish();
             return;
@@ -113,10 +117,11 @@ void Monitor::step() {
         settle(now);
 }
 
-void Monitor::settle(const platform::LocalTime&) {
+void Monitor::settle(const platform::LocalTime& now) {
     Store& s = m_store;
     if (s.CurrentReminder.RemDate == 0.0) {
         s.MonitorState = MonitorIdle;
+        m_repeats.Finished(s.CurrentReminder, now); // a repeating reminder goes back at its next occurrence
         s.SaveActive();
         s.TablesChanged = true;
         return;

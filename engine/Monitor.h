@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/Activation.h"
+#include "engine/RepeatingReminders.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "store/Store.h"
@@ -30,6 +31,9 @@ public:
     // its end instead of once per reminder; the file is the same either way.
     void setBatchExpiredSaves(bool on) { m_batchExpiredSaves = on; }
 
+    // Repeating reminders: their time zone and the report of missed reminders.
+    RepeatingReminders& repeats() { return m_repeats; }
+
 private:
     void step();
     void settle(const platform::LocalTime& now);
@@ -39,6 +43,7 @@ private:
     platform::MessageBoxes& m_boxes;
     Activation& m_activation;
     bool m_batchExpiredSaves = true;
+    RepeatingReminders m_repeats{m_store, m_boxes};
 };
 
 } // namespace tw

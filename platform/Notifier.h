@@ -1,0 +1,20 @@
+// A passing notice from the program's tray icon: the desktop's own notifications where there is a
+// notification service, the tray icon's balloon otherwise. It never takes the focus. The Qt back
+// end is platform/qt/TrayNotifier; tests use fake::RecordingNotifier.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tw::platform {
+
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    // Title and text are UTF-8; the text may hold "\n" line breaks.
+    virtual void notify(const std::string& title, const std::string& text) = 0;
+    // Called when the user clicks the notice.
+    virtual void setClickHandler(std::function<void()> handler) = 0;
+};
+
+} // namespace tw::platform
