@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -80,9 +81,23 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     DateTime2->setWrapping(true);
     DateTime2->setToolTip(QStringLiteral("Here to set time of activation reminder's."));
     DateTime2->setAccessibleName(QStringLiteral("Time"));
-    auto* dateRow = new QHBoxLayout(GroupBox2);
-    dateRow->addWidget(DateTime1, 3);
-    dateRow->addWidget(DateTime2, 1);
+    RepeatList = new QComboBox(GroupBox2);
+    RepeatList->setObjectName(QStringLiteral("RepeatList"));
+    for (std::string_view text : RepeatTexts)
+        RepeatList->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    RepeatList->setToolTip(QStringLiteral("Here to choose whether the reminder comes back, and when."));
+    // On Linux Qt names a combo box after its current item; the description says what it is for.
+    RepeatList->setAccessibleDescription(QStringLiteral("Repeat"));
+    RepeatLabel = new QLabel(QStringLiteral("&Repeat:"), GroupBox2);
+    RepeatLabel->setObjectName(QStringLiteral("RepeatLabel"));
+    RepeatLabel->setBuddy(RepeatList);
+    auto* dateRow = new QGridLayout(GroupBox2);
+    dateRow->addWidget(DateTime1, 0, 0, 1, 2);
+    dateRow->addWidget(DateTime2, 0, 2);
+    dateRow->addWidget(RepeatLabel, 1, 0);
+    dateRow->addWidget(RepeatList, 1, 1, 1, 2);
+    dateRow->setColumnStretch(1, 3);
+    dateRow->setColumnStretch(2, 1);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Reminder Note"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -148,7 +163,8 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
 
     setTabOrder(Memo1, DateTime1);
     setTabOrder(DateTime1, DateTime2);
-    setTabOrder(DateTime2, Title);
+    setTabOrder(DateTime2, RepeatList);
+    setTabOrder(RepeatList, Title);
     setTabOrder(Title, ComboBox1);
     setTabOrder(ComboBox1, PopUp);
     setTabOrder(PopUp, ComboBox2);
@@ -196,6 +212,7 @@ void Tf_Reminder::FormShow(QObject* Sender) {
         setHeldDate(s.EditBuffer.RemDate);
         setHeldTime(s.EditBuffer.RemTime);
         setChoices(ChoicesFromRecord(s.EditBuffer));
+        RepeatList->setCurrentIndex(static_cast<int>(ReadRule(s.EditBuffer).repeat));
     } else {
         s.EditorMode = EditorNew;
         setWindowTitle(QStringLiteral("New Reminder"));
@@ -210,6 +227,7 @@ void Tf_Reminder::FormShow(QObject* Sender) {
         ComboBox1->setCurrentIndex(0);
         ComboBox2->setCurrentIndex(0);
         ComboBox3->setCurrentIndex(0);
+        RepeatList->setCurrentIndex(0); // "Once"
     }
     m_filling = false;
     Memo1->moveCursor(QTextCursor::End);
@@ -243,7 +261,8 @@ void Tf_Reminder::Apply() {
     if (Empty_Text())
         return;
     const std::string note = NoteToStored(Memo1->toPlainText().toStdString(), m_services.codePage);
-    const NewRecords recs = BuildRecords(choices(), m_date, m_time, note);
+    const auto repeat = static_cast<Repeat>(std::clamp(RepeatList->currentIndex(), 0, RepeatRuleCount - 1));
+    const NewRecords recs = BuildRecords(choices(), m_date, m_time, note, repeat);
     const ApplyOutcome out = StoreRecords(m_services.store, m_services.boxes, recs);
     if (!out.stopped)
         Memo1->clear();

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimeEdit;
@@ -54,6 +55,9 @@ public:
     QGroupBox* GroupBox2;
     QDateEdit* DateTime1;
     QTimeEdit* DateTime2;
+    // "&Repeat:" and the rule of the reminder ("Once", "Every day", ...), beside the date and time.
+    QLabel* RepeatLabel;
+    QComboBox* RepeatList;
     QGroupBox* GroupBox3;
     QCheckBox* Title;
     QComboBox* ComboBox1;

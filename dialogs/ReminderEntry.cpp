@@ -12,8 +12,10 @@ std::string CapacityMessage() {
     return "Count of reminder must be less " + std::to_string(MaxReminders);
 }
 
-NewRecords BuildRecords(const ActivationChoices& choices, double date, double time, std::string_view noteAnsi) {
+NewRecords BuildRecords(const ActivationChoices& choices, double date, double time, std::string_view noteAnsi,
+                        Repeat repeat) {
     NewRecords out;
+    const RepeatRule rule = RuleAt(repeat, date, time);
     for (std::size_t row = 0; row < choices.size(); ++row) {
         if (!choices[row].checked)
             continue;
@@ -23,6 +25,7 @@ NewRecords BuildRecords(const ActivationChoices& choices, double date, double ti
         r.RemDate = date;
         r.RemTime = time;
         SetNote(r, noteAnsi);
+        WriteRule(r, rule);
         out.records[static_cast<std::size_t>(out.count++)] = r;
     }
     return out;

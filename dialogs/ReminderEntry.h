@@ -11,6 +11,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
+#include "store/Recurrence.h"
 #include "store/ReminderRecord.h"
 #include "store/Store.h"
 
@@ -40,8 +41,10 @@ struct NewRecords {
     int count = 0;
 };
 
-// Builds the records for the ticked boxes. noteAnsi is the note as stored (CR LF line breaks).
-NewRecords BuildRecords(const ActivationChoices& choices, double date, double time, std::string_view noteAnsi);
+// Builds the records for the ticked boxes. noteAnsi is the note as stored (CR LF line breaks). Each
+// record gets the rule, anchored at the date and time (a "Once" record leaves the padding zero).
+NewRecords BuildRecords(const ActivationChoices& choices, double date, double time, std::string_view noteAnsi,
+                        Repeat repeat = Repeat::Once);
 
 // The boxes and sound lists that show a record being edited; an unknown kind ticks no box.
 ActivationChoices ChoicesFromRecord(const ReminderRecord& r);

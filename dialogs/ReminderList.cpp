@@ -1,6 +1,8 @@
 // The list of reminders' window-free rules.
 #include "dialogs/ReminderList.h"
 
+#include "store/Recurrence.h"
+
 namespace tw {
 
 int GridRowCount(int count) {
@@ -30,6 +32,10 @@ std::string BeepText(std::uint8_t beep) {
     return beep != 0 ? "Beep" : "Mute";
 }
 
+std::string RepeatCellText(const ReminderRecord& r) {
+    return std::string(RepeatText(ReadRule(r).repeat));
+}
+
 std::string OneLineNote(std::string_view ansi) {
     std::string s(ansi);
     for (char& c : s)
@@ -50,6 +56,7 @@ std::array<std::string, GridColumns> RowTexts(const ReminderRecord& r, const For
             TimeToStr(f, locale, r.RemTime),
             KindText(r.Kind),
             BeepText(r.Beep),
+            RepeatCellText(r),
             cp.toUtf8(OneLineNote(NoteText(r))),
             std::string()};
 }

@@ -14,12 +14,15 @@
 
 namespace tw {
 
-inline constexpr int GridColumns = 6;
-// Column 5 is empty and lies mostly outside the visible width: the selection is parked there.
-inline constexpr int ParkColumn = 5;
-inline constexpr std::array<const char*, GridColumns> GridHeaders = {"Date", "Time", "Type", "Beep", "Text of Reminder",
-                                                                     " "};
-inline constexpr std::array<int, GridColumns> GridColumnWidths = {64, 48, 58, 56, 238, 64};
+inline constexpr int GridColumns = 7;
+// The rule of a repeating reminder ("Once" for a one-off), after "Beep".
+inline constexpr int RepeatColumn = 4;
+inline constexpr int NoteColumn = 5;
+// The last column is empty and lies mostly outside the visible width: the selection is parked there.
+inline constexpr int ParkColumn = 6;
+inline constexpr std::array<const char*, GridColumns> GridHeaders = {
+    "Date", "Time", "Type", "Beep", "Repeat", "Text of Reminder", " "};
+inline constexpr std::array<int, GridColumns> GridColumnWidths = {64, 48, 58, 56, 80, 238, 64};
 
 // Rows of a grid, the header row included: the header and ten data rows while the table holds at
 // most ten reminders, otherwise one row per reminder and the header.
@@ -33,6 +36,8 @@ int RowToIndex(int row, int count);
 std::string KindText(std::int32_t kind);
 // "Beep" or "Mute".
 std::string BeepText(std::uint8_t beep);
+// The rule's name: "Once", "Every day" and so on.
+std::string RepeatCellText(const ReminderRecord& r);
 // The note on one line: every CR and every LF becomes a blank.
 std::string OneLineNote(std::string_view ansi);
 

@@ -21,6 +21,7 @@
 
 #include "dialogs/Rem.h"
 #include "dialogs/ReminderList.h"
+#include "store/Recurrence.h"
 
 namespace tw {
 
@@ -233,6 +234,8 @@ void TPagesDlg::fitColumns(QTableWidget* Grid) {
     for (std::int32_t kind : {KindTitle, KindIcon, KindPopUp})
         samples[2] << QString::fromStdString(KindText(kind));
     samples[3] << QString::fromStdString(BeepText(0)) << QString::fromStdString(BeepText(1));
+    for (std::string_view text : RepeatTexts)
+        samples[RepeatColumn] << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 
     const QFontMetrics cells(Grid->font());
     const QFontMetrics header(Grid->horizontalHeader()->font());
@@ -245,7 +248,7 @@ void TPagesDlg::fitColumns(QTableWidget* Grid) {
                                 headerPad);
         for (const QString& text : samples[static_cast<std::size_t>(c)])
             w = std::max(w, cells.horizontalAdvance(text) + pad);
-        if (c == 4)
+        if (c == NoteColumn)
             w = std::max(w, 34 * cells.averageCharWidth()); // a good part of a note on one line
         Grid->setColumnWidth(c, w);
     }
@@ -266,6 +269,14 @@ void TPagesDlg::Show() {
         QTableWidget* grid = PageControl1->currentIndex() == 1 ? StringGrid2 : StringGrid1;
         grid->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void TPagesDlg::ShowExpired() {
+    const bool wasHidden = !isVisible();
+    PageControl1->setCurrentIndex(1);
+    Show();
+    if (!wasHidden)
+        StringGrid2->setFocus(Qt::OtherFocusReason);
 }
 
 void TPagesDlg::FormShow() {
@@ -418,7 +429,7 @@ void TPagesDlg::StringGridKeyDown(QTableWidget* Grid, int key) {
 
 void TPagesDlg::StringGrid1Enter() {
     if (m_services.store.ActiveCount > 0) {
-        GridSelection = {0, 1, 4, 1};
+        GridSelection = {0, 1, NoteColumn, 1};
         StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     } else {
         StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -429,7 +440,7 @@ void TPagesDlg::StringGrid1Enter() {
 void TPagesDlg::StringGrid2Enter() {
     if (m_services.store.ExpiredCount <= 0)
         return;
-    GridSelection = {0, 1, 4, 1};
+    GridSelection = {0, 1, NoteColumn, 1};
     StringGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
     applyGridSelection(StringGrid2);
 }

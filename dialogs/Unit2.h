@@ -60,6 +60,8 @@ public:
 
     // Opens the list (tray menu "&List of Reminders").
     void Show();
+    // Show on the expired page (a click on the "Missed reminders" notice).
+    void ShowExpired();
     void FormShow();
     void Init_List_Reminders(QTableWidget* Grid, std::int32_t Count);
     void Fill_Active(QTableWidget* Grid, TableId Table);

@@ -4,11 +4,13 @@
 #include "dialogs/Rem.h"
 #include "dialogs/Unit2.h"
 #include "engine/EngineWiring.h"
+#include "engine/MissedNotice.h"
 #include "engine/Monitor.h"
 #include "engine/ReminderActivation.h"
 #include "engine/TitleBar.h"
 #include "engine/TrayIconStates.h"
 #include "platform/qt/TrayIcon.h"
+#include "platform/qt/TrayNotifier.h"
 #include "resources/icons/Icons.h"
 
 namespace tw {
@@ -42,6 +44,8 @@ struct ShellWiring::Owned {
     std::unique_ptr<TitleBar> titleBar;
     std::unique_ptr<ReminderActivation> activation;
     std::unique_ptr<Monitor> monitor;
+    std::unique_ptr<platform::TrayNotifier> notifier;
+    std::unique_ptr<MissedNotice> missedNotice;
     // The windows; each is created once and only hidden and shown afterwards.
     std::unique_ptr<TRem_Pop> popUp;
     std::unique_ptr<Tf_Reminder> editor;
@@ -117,6 +121,15 @@ void ShellWiring::createWindows(TRMForm& form, Services& services, ShellSeams& s
     seams.viewLog = [a = p.activityLog.get()] { a->viewLog(); };
     seams.sampleTick = [a = p.activityLog.get()] { a->armSample(); };
     seams.setActivityLogEnabled = [a = p.activityLog.get()](bool on) { a->setActivityLogEnabled(on); };
+}
+
+void ShellWiring::wireRepeats(TRMForm& form, Services& services, const platform::LocalTimeZone& zone) {
+    Owned& p = *m_owned;
+    p.monitor->repeats().setTimeZone(zone);
+    p.notifier = std::make_unique<platform::TrayNotifier>(*form.RxTrayIcon1);
+    p.notifier->setClickHandler([l = p.list.get()] { l->ShowExpired(); });
+    p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, *p.notifier);
+    p.monitor->repeats().setMissedHandler([n = p.missedNotice.get()](const MissedReport& r) { n->report(r); });
 }
 
 } // namespace tw

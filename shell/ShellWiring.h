@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <memory>
 
+#include "platform/LocalTimeZone.h"
 #include "shell/Unit1.h"
 
 namespace tw {
@@ -30,6 +31,9 @@ public:
     void wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams);
     // After FormCreate: the editor, the pop-up, the list and the log window, created once, hidden.
     void createWindows(TRMForm& form, Services& services, ShellSeams& seams);
+    // After createWindows: repeating reminders in the local time zone, and the "Missed reminders"
+    // notice from the tray icon, whose click opens the list on its expired page.
+    void wireRepeats(TRMForm& form, Services& services, const platform::LocalTimeZone& zone);
 
     TRem_Pop* popUp() const;
     Tf_Reminder* editor() const;

@@ -24,12 +24,14 @@
 #include "platform/win32/WinInstanceGuard.h"
 #include "platform/win32/WinLocale.h"
 #include "platform/win32/WinNativeEventFilter.h"
+#include "platform/win32/WinTimeZone.h"
 #else
 #include "platform/Cp1252.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixLocale.h"
+#include "platform/posix/PosixTimeZone.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11HotKey.h"
 #include "platform/x11/X11Windows.h"
@@ -65,6 +67,7 @@ int main(int argc, char** argv) {
 
     win::WinFileSystem files;
     win::WinClock clock;
+    win::WinTimeZone timeZone;
     win::WinLocale locale;
     win::WinCodePage codePage;
     win::WinBeeper beeper;
@@ -85,6 +88,7 @@ int main(int argc, char** argv) {
 
     tw::platform::PosixFileSystem files;
     tw::platform::PosixClock clock;
+    tw::platform::PosixTimeZone timeZone;
     tw::platform::PosixLocale locale;
     tw::platform::Cp1252 codePage;
     tw::platform::QtBeeper beeper;
@@ -129,6 +133,7 @@ int main(int argc, char** argv) {
     // 4. Every other window, created once and hidden: editor, pop-up, about box, list, log.
     tw::TAboutBox aboutBox(mainIcon);
     wiring.createWindows(form, services, seams);
+    wiring.wireRepeats(form, services, timeZone);
     form.setAboutBox(&aboutBox);
     form.setSeams(seams);
 

@@ -204,8 +204,9 @@ TEST(ListRules, RowTexts) {
     EXPECT_EQ(t[1], "09:30");
     EXPECT_EQ(t[2], "Icon");
     EXPECT_EQ(t[3], "Beep");
-    EXPECT_EQ(t[4], "two  lines\xc3\xa9");
-    EXPECT_EQ(t[5], "");
+    EXPECT_EQ(t[4], "Once");
+    EXPECT_EQ(t[5], "two  lines\xc3\xa9");
+    EXPECT_EQ(t[6], "");
     EXPECT_EQ(KindText(KindTitle), "Title");
     EXPECT_EQ(KindText(KindPopUp), "PopUp");
     EXPECT_EQ(KindText(0), "");

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include "DialogHarness.h"
 #include "dialogs/Rem.h"
+#include "store/Recurrence.h"
 
 using namespace tw;
 using tw::test::DialogEnv;
@@ -321,6 +323,59 @@ private slots:
             QCOMPARE(sounds[i]->isEnabled(), i == checkedRow);
             QCOMPARE(sounds[i]->currentIndex(), i == checkedRow ? 1 : 0);
         }
+    }
+
+    void repeatListNamesItsRulesAndEveryRecordOfOneOkGetsTheChosenOne() {
+        editor->show();
+        QCOMPARE(editor->RepeatLabel->text(), QStringLiteral("&Repeat:"));
+        QCOMPARE(editor->RepeatLabel->buddy(), editor->RepeatList);
+        const QStringList items = {QStringLiteral("Once"),          QStringLiteral("Every day"),
+                                   QStringLiteral("Every weekday"), QStringLiteral("Every week"),
+                                   QStringLiteral("Every month"),   QStringLiteral("Every year")};
+        QCOMPARE(editor->RepeatList->count(), items.size());
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(editor->RepeatList->itemText(i), items[i]);
+        QCOMPARE(editor->RepeatList->currentIndex(), 0); // "Once" for a new reminder
+        // Alt+R reaches the list from the note.
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClick(editor->Memo1, Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), editor->RepeatList);
+
+        QTest::keyClicks(editor->Memo1, "weekly");
+        editor->Title->setChecked(true);
+        editor->Icon->setChecked(true);
+        editor->RepeatList->setCurrentIndex(3);
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 3);
+        for (int i = 0; i < 3; ++i) {
+            const RepeatRule rule = ReadRule(env->store.ActiveTable[i]);
+            QCOMPARE(int(rule.repeat), int(Repeat::EveryWeek));
+            QCOMPARE(rule.weekday, 2); // 8 December 2026 is a Tuesday
+            QCOMPARE(rule.minuteOfDay, 9 * 60);
+        }
+        // The next new reminder starts at "Once" again, and "Once" leaves the padding zero.
+        editor->show();
+        QCOMPARE(editor->RepeatList->currentIndex(), 0);
+        QTest::keyClicks(editor->Memo1, "once");
+        editor->b_ApplyClick();
+        const ReminderRecord& once = env->store.ActiveTable[env->store.ActiveCount - 1];
+        const auto* b = reinterpret_cast<const std::uint8_t*>(&once);
+        for (std::size_t off : {2u, 3u, 9u, 10u, 11u, 12u, 13u, 14u, 15u})
+            QCOMPARE(int(b[off]), 0);
+    }
+
+    void editShowsTheRuleAndCanChangeIt() {
+        ReminderRecord r = MakeReminder(KindPopUp, 2027, 1, 31, 7, 45, "rent");
+        WriteRule(r, RuleAt(Repeat::EveryMonth, r.RemDate, r.RemTime));
+        startEdit(r);
+        QCOMPARE(editor->RepeatList->currentText(), QStringLiteral("Every month"));
+        editor->RepeatList->setCurrentIndex(5);
+        editor->b_OKClick();
+        QCOMPARE(env->store.ActiveCount, 1);
+        const RepeatRule rule = ReadRule(env->store.ActiveTable[0]);
+        QCOMPARE(int(rule.repeat), int(Repeat::EveryYear));
+        QCOMPARE(rule.day, 31);
+        QCOMPARE(rule.month, 1);
     }
 
     void okOfAnEditReplacesTheReminder() {

@@ -6,14 +6,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "DialogHarness.h"
 #include "dialogs/Rem.h"
+#include "dialogs/ReminderList.h"
 #include "dialogs/Unit2.h"
 #include "engine/Monitor.h"
+#include "platform/qt/TrayNotifier.h"
+#include "store/Recurrence.h"
 
 using namespace tw;
 using tw::test::DialogEnv;
@@ -72,12 +76,12 @@ private slots:
         QCOMPARE(list->Timer1->interval(), 500);
         for (QTableWidget* g :
              {static_cast<QTableWidget*>(list->StringGrid1), static_cast<QTableWidget*>(list->StringGrid2)}) {
-            QCOMPARE(g->columnCount(), 6);
+            QCOMPARE(g->columnCount(), 7);
             QCOMPARE(g->rowCount(), 10); // ten data rows below the header row
-            const char* headers[] = {"Date", "Time", "Type", "Beep", "Text of Reminder", " "};
-            for (int c = 0; c < 6; ++c)
+            const char* headers[] = {"Date", "Time", "Type", "Beep", "Repeat", "Text of Reminder", " "};
+            for (int c = 0; c < 7; ++c)
                 QCOMPARE(g->horizontalHeaderItem(c)->text(), QString::fromLatin1(headers[c]));
-            QVERIFY(g->columnWidth(4) >= 238); // wider where the font needs it
+            QVERIFY(g->columnWidth(NoteColumn) >= 238); // wider where the font needs it
         }
         makeCurrent(list->StringGrid1, 1);
         list->Edit1Click();
@@ -101,25 +105,33 @@ private slots:
         QTableWidget* g = list->StringGrid1;
         QCOMPARE(g->rowCount(), 15);
         QCOMPARE(cell(g, 1, 1), QStringLiteral("10:00"));
-        QCOMPARE(cell(g, 1, 4), QStringLiteral("r0"));
+        QCOMPARE(cell(g, 1, NoteColumn), QStringLiteral("r0"));
         QCOMPARE(cell(g, 15, 1), QStringLiteral("10:14"));
         QCOMPARE(cell(g, 1, 0), QStringLiteral("20/Dec/26"));
         QCOMPARE(cell(g, 1, 2), QStringLiteral("PopUp"));
         QCOMPARE(cell(g, 1, 3), QStringLiteral("Mute"));
-        QCOMPARE(cell(g, 1, 5), QString());
+        QCOMPARE(cell(g, 1, ParkColumn), QString());
         // The expired grid shows the most recently expired first.
-        QCOMPARE(cell(list->StringGrid2, 1, 4), QStringLiteral("e1"));
-        QCOMPARE(cell(list->StringGrid2, 2, 4), QStringLiteral("e0"));
-        QCOMPARE(cell(list->StringGrid2, 3, 4), QString());
+        QCOMPARE(cell(list->StringGrid2, 1, NoteColumn), QStringLiteral("e1"));
+        QCOMPARE(cell(list->StringGrid2, 2, NoteColumn), QStringLiteral("e0"));
+        QCOMPARE(cell(list->StringGrid2, 3, NoteColumn), QString());
         QCOMPARE(list->StringGrid2->rowCount(), 10);
     }
 
     void columnTexts() {
         env->store.InsertActive(MakeReminder(77, 2026, 12, 31, 23, 59, "a\r\nb", 1));
+        ReminderRecord weekly = MakeReminder(KindPopUp, 2027, 1, 5, 9, 0, "w");
+        WriteRule(weekly, RuleAt(Repeat::EveryWeek, weekly.RemDate, weekly.RemTime));
+        env->store.InsertActive(weekly);
+        env->store.AppendExpired(MakeReminder(KindPopUp, 2026, 12, 1, 9, 0, "gone"));
         list->Show();
+        QCOMPARE(cell(list->StringGrid1, 1, RepeatColumn), QStringLiteral("Once"));
+        QCOMPARE(cell(list->StringGrid1, 2, RepeatColumn), QStringLiteral("Every week"));
+        QCOMPARE(cell(list->StringGrid2, 1, RepeatColumn), QStringLiteral("Once"));
+        QCOMPARE(list->StringGrid1->horizontalHeaderItem(RepeatColumn)->text(), QStringLiteral("Repeat"));
         QCOMPARE(cell(list->StringGrid1, 1, 2), QString());
         QCOMPARE(cell(list->StringGrid1, 1, 3), QStringLiteral("Beep"));
-        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("a  b"));
+        QCOMPARE(cell(list->StringGrid1, 1, NoteColumn), QStringLiteral("a  b"));
         QCOMPARE(cell(list->StringGrid1, 1, 1), QStringLiteral("23:59"));
     }
 
@@ -135,8 +147,8 @@ private slots:
         QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("r3"));
         QCOMPARE(NoteText(env->store.ActiveTable[1]), std::string("r2"));
         QCOMPARE(NoteText(env->store.ActiveTable[2]), std::string("r0"));
-        QCOMPARE(cell(list->StringGrid1, 2, 4), QStringLiteral("r2"));
-        QCOMPARE(cell(list->StringGrid1, 4, 4), QString());
+        QCOMPARE(cell(list->StringGrid1, 2, NoteColumn), QStringLiteral("r2"));
+        QCOMPARE(cell(list->StringGrid1, 4, NoteColumn), QString());
         QVERIFY(env->store.TablesChanged);
         QCOMPARE(env->files.writeCount("rd.dt"), 0);
     }
@@ -149,7 +161,7 @@ private slots:
         list->RxPopupMenu2->actions().at(1)->trigger(); // "Delete"
         QCOMPARE(env->store.ExpiredCount, 0);
         QCOMPARE(list->StringGrid2->rowCount(), 10);
-        QCOMPARE(cell(list->StringGrid2, 1, 4), QString());
+        QCOMPARE(cell(list->StringGrid2, 1, NoteColumn), QString());
         QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  0"), 600);
         QVERIFY(!env->store.TablesChanged);
     }
@@ -191,8 +203,8 @@ private slots:
         list->Show();
         QVERIFY(QTest::qWaitForWindowActive(list));
         QWidget* vp = list->StringGrid1->viewport();
-        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(list->StringGrid1, 2, 4));
-        QTest::mouseDClick(vp, Qt::LeftButton, {}, centreOf(list->StringGrid1, 2, 4));
+        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(list->StringGrid1, 2, NoteColumn));
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, centreOf(list->StringGrid1, 2, NoteColumn));
         QVERIFY(env->store.EditInProgress);
         QCOMPARE(NoteText(env->store.EditBuffer), std::string("r1"));
         QCOMPARE(env->store.ActiveCount, 2);
@@ -225,7 +237,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(list));
         QTableWidget* g = list->StringGrid1;
         QWidget* vp = g->viewport();
-        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(g, 2, 4));
+        QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(g, 2, NoteColumn));
         QCOMPARE(g->currentRow(), 1);
         QTest::mouseClick(vp, Qt::LeftButton, {}, centreOf(g, 7, 1)); // an empty row
         QCOMPARE(g->currentRow(), 1);
@@ -249,17 +261,17 @@ private slots:
         QCOMPARE(ranges.size(), 1);
         QCOMPARE(ranges[0].topRow(), 0);
         QCOMPARE(ranges[0].leftColumn(), 0);
-        QCOMPARE(ranges[0].rightColumn(), 4);
-        QCOMPARE(list->GridSelection, (std::array<std::int32_t, 4>{0, 1, 4, 1}));
+        QCOMPARE(ranges[0].rightColumn(), NoteColumn);
+        QCOMPARE(list->GridSelection, (std::array<std::int32_t, 4>{0, 1, NoteColumn, 1}));
 
         list->Button1->setFocus(Qt::TabFocusReason);
         QVERIFY(!g->hasFocus());
         for (const QTableWidgetSelectionRange& r : g->selectedRanges())
-            QVERIFY(r.leftColumn() == 5 && r.rightColumn() == 5); // no highlighted row
+            QVERIFY(r.leftColumn() == ParkColumn && r.rightColumn() == ParkColumn); // no highlighted row
         QCOMPARE(g->currentRow(), 0);
         QCOMPARE(g->selectionBehavior(), QAbstractItemView::SelectItems);
         QCOMPARE(g->horizontalScrollBar()->value(), 0);
-        QCOMPARE(list->GridSelection, (std::array<std::int32_t, 4>{5, 1, 5, 1}));
+        QCOMPARE(list->GridSelection, (std::array<std::int32_t, 4>{ParkColumn, 1, ParkColumn, 1}));
     }
 
     void contextMenuKeepsTheRowItActsOn() {
@@ -277,6 +289,28 @@ private slots:
         QCOMPARE(NoteText(env->store.ActiveTable[0]), std::string("r1"));
     }
 
+    void clickOnTheMissedNoticeOpensTheExpiredPage() {
+        addExpired(2);
+        QSystemTrayIcon tray;
+        platform::TrayNotifier notifier(tray);
+        notifier.setUseNotificationService(false); // no desktop here: the tray's balloon
+        notifier.setClickHandler([this] { list->ShowExpired(); });
+        notifier.notify("Missed reminders", "2 reminders passed while they could not be shown");
+        QCOMPARE(notifier.lastRoute(), platform::TrayNotifier::Route::None); // no balloon without the icon
+        tray.show();
+        notifier.notify("Missed reminders", "2 reminders passed while they could not be shown");
+        QCOMPARE(notifier.lastRoute(), platform::TrayNotifier::Route::Balloon);
+        QVERIFY(!list->isVisible());
+        emit tray.messageClicked();
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->PageControl1->currentIndex(), 1);
+        QCOMPARE(cell(list->StringGrid2, 1, NoteColumn), QStringLiteral("e1"));
+        // Open on the active page already: the click turns it to the expired page.
+        list->PageControl1->setCurrentIndex(0);
+        emit tray.messageClicked();
+        QCOMPARE(list->PageControl1->currentIndex(), 1);
+    }
+
     void refreshAfterTheMonitorMovesAReminder() {
         env->store.InsertActive(MakeReminder(KindPopUp, 2026, 12, 8, 8, 0, "missed"));
         addActive(1);
@@ -289,7 +323,7 @@ private slots:
         QCOMPARE(env->store.ExpiredCount, 1);
         QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  1"), 600);
         QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  1"));
-        QCOMPARE(cell(list->StringGrid2, 1, 4), QStringLiteral("missed"));
+        QCOMPARE(cell(list->StringGrid2, 1, NoteColumn), QStringLiteral("missed"));
     }
 
     void deleteAndEditOfARowTheMonitorChangedRefreshFirst() {
@@ -297,20 +331,20 @@ private slots:
         addActive(1);
         list->Show();
         QVERIFY(QTest::qWaitForWindowActive(list));
-        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("missed"));
+        QCOMPARE(cell(list->StringGrid1, 1, NoteColumn), QStringLiteral("missed"));
         NoShow display;
         Monitor monitor(env->store, env->clock, env->boxes, display);
         monitor.Mon_Rem(); // row 1 now maps to "r0", but the grid still shows "missed"
         QTest::keyClick(list->StringGrid1, Qt::Key_Delete);
         QCOMPARE(env->store.ActiveCount, 1); // "r0" was not deleted unseen
-        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("r0"));
+        QCOMPARE(cell(list->StringGrid1, 1, NoteColumn), QStringLiteral("r0"));
         QCOMPARE(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  1"));
 
         env->store.InsertActive(MakeReminder(KindTitle, 2026, 12, 9, 7, 0, "added")); // new row 1, not shown
         QTest::keyClick(list->StringGrid1, Qt::Key_Return);
         QVERIFY(!env->store.EditInProgress);
         QVERIFY(!editor->isVisible());
-        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("added"));
+        QCOMPARE(cell(list->StringGrid1, 1, NoteColumn), QStringLiteral("added"));
         QTest::keyClick(list->StringGrid1, Qt::Key_Return); // now it is shown: edited
         QVERIFY(env->store.EditInProgress);
         QCOMPARE(NoteText(env->store.EditBuffer), std::string("added"));
@@ -331,7 +365,7 @@ private slots:
         QTest::qWait(600);
         QVERIFY(env->store.TablesChanged); // left for the next show
         list->Show();
-        QCOMPARE(cell(list->StringGrid1, 1, 4), QStringLiteral("r0"));
+        QCOMPARE(cell(list->StringGrid1, 1, NoteColumn), QStringLiteral("r0"));
         list->close();
         QVERIFY(!list->Timer1->isActive());
     }
