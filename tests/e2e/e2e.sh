@@ -167,13 +167,19 @@ safe_minute() {
 }
 
 # Enters a new reminder due now for process $1 through the tray menu: the note $2, the preset
-# pop-up kind, OK.
+# pop-up kind, OK. With $3, the "&Repeat:" list is moved down $3 items from "Once" first.
 new_reminder() {
     choose "$1" n
     within 5 named "$1" "New Reminder" >/dev/null || { fail "no editor"; return 1; }
     xdotool windowactivate --sync "$(named "$1" "New Reminder")" 2>/dev/null
     xdotool type --delay 20 "$2"
-    xdotool key Tab Return # from the date field, Return is the editor's OK
+    if [ -n "${3:-}" ]; then
+        xdotool key alt+r
+        for _ in $(seq "$3"); do xdotool key Down; done
+        xdotool key shift+Tab Return # from the time field, Return is the editor's OK
+    else
+        xdotool key Tab Return # from the date field, Return is the editor's OK
+    fi
 }
 
 newdir() { mktemp -d "$WORK/case.XXXXXX"; }
@@ -451,7 +457,40 @@ case_reminder_lifecycle() {
     kill_hard "$pid"
 }
 
-ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all reminder_lifecycle readonly_directory)
+# A daily pop-up reminder due now, entered through the editor and dismissed with Escape, is back
+# in "rd.dt" for tomorrow at the same time, with its rule.
+case_daily_repeat() {
+    local d pid w today
+    d=$(newdir)
+    safe_minute
+    start "$d"; pid=$PID
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    today=$("$PY" -c 'import datetime as d; n = d.datetime.now(); print((n - d.datetime(1899, 12, 30)).days, n.hour * 60 + n.minute)')
+    new_reminder "$pid" "Daily stand-up" 1 || { kill_hard "$pid"; return; }
+    within 10 named "$pid" Reminder || { fail "no pop-up for the daily reminder"; kill_hard "$pid"; return; }
+    w=$(named "$pid" Reminder)
+    xdotool windowactivate --sync "$w" 2>/dev/null
+    xdotool key Escape
+    within 5 eval "! named $pid Reminder" || fail "Escape did not dismiss the pop-up"
+    check_tomorrow() {
+        "$PY" - "$d/rd.dt" $today <<'PYEOF'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+day, minute = int(sys.argv[2]), int(sys.argv[3])
+assert len(data) == 288, len(data)
+date, tod = struct.unpack_from("<dd", data, 16)
+assert data[2] == 1, "rule code %d" % data[2]          # every day
+assert data[33:33 + data[32]] == b"Daily stand-up"
+assert int(date) == day + 1, (date, day)
+assert round((tod % 1) * 1440) == minute, (tod, minute)
+PYEOF
+    }
+    within 5 check_tomorrow 2>/dev/null || { check_tomorrow; fail "rd.dt does not hold the reminder for tomorrow"; }
+    [ ! -e "$d/re.dt" ] || fail "the dismissed reminder went to re.dt"
+    kill_hard "$pid"
+}
+
+ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all reminder_lifecycle daily_repeat readonly_directory)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c
