@@ -38,7 +38,7 @@ std::int64_t Moment(const platform::LocalTime& t) {
 } // namespace
 
 RepeatingReminders::RepeatingReminders(Store& store, platform::MessageBoxes& boxes)
-    : m_store(store), m_boxes(boxes), m_zone(&DefaultZone) {}
+    : m_store(store), m_boxes(boxes), m_zone(&DefaultZone), m_held(std::make_unique<ReminderTable>()) {}
 
 bool RepeatingReminders::Finished(ReminderRecord& current, const platform::LocalTime& now) {
     const RepeatRule rule = ReadRule(current);
@@ -94,7 +94,7 @@ void MissedSweep::SetAside(const ReminderRecord& r) {
         // meet it again in this step.
         ReminderRecord series = r;
         SetOccurrence(series, next->at);
-        m_r.m_held[m_r.m_heldCount++] = series;
+        (*m_r.m_held)[m_r.m_heldCount++] = series;
         // The copy is the latest occurrence that passed: the regular one before the next, unless
         // the record's own (a first occurrence off the rule, or a snoozed one) came after it.
         ClearRule(copy);
@@ -116,7 +116,7 @@ void MissedSweep::putBack() {
         return;
     // Each held series left a slot of its own in this step, so there is room for all of them.
     for (int i = 0; i < m_r.m_heldCount; ++i)
-        s.AppendActive(m_r.m_held[i]);
+        s.AppendActive((*m_r.m_held)[i]);
     m_r.m_heldCount = 0;
     s.SortActive();
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/Clock.h"
 #include "platform/LocalTimeZone.h"
@@ -54,8 +55,9 @@ private:
     platform::MessageBoxes& m_boxes;
     const platform::LocalTimeZone* m_zone;
     std::function<void(const MissedReport&)> m_missed;
-    // Series waiting to go back into the active table at the end of a sweep.
-    ReminderTable m_held;
+    // Series waiting to go back into the active table at the end of a sweep; allocated once, off
+    // the stack of whoever holds the monitor.
+    std::unique_ptr<ReminderTable> m_held;
     int m_heldCount = 0;
 };
 
