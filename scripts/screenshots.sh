@@ -75,13 +75,21 @@ import datetime, struct, sys
 d = sys.argv[1]
 epoch = datetime.datetime(1899, 12, 30)
 today = (datetime.datetime.now() - epoch).days
-def rec(kind, day, minutes, note, beep=0):
+def rec(kind, day, minutes, note, beep=0, repeat=0):
     raw = note.encode("cp1252")
-    r = struct.pack("<BBxxiB7xdd", 0, 0, kind, beep, float(day), minutes / 1440.0)
-    return r + bytes([len(raw)]) + raw + bytes(255 - len(raw))
+    r = bytearray(struct.pack("<BBxxiB7xdd", 0, 0, kind, beep, float(day), minutes / 1440.0))
+    if repeat:  # the rule in the padding (docs/repeat.md)
+        date = epoch + datetime.timedelta(days=day)
+        r[2] = repeat
+        r[9:16] = bytes([date.day, date.month, date.isoweekday(), minutes & 0xFF, minutes >> 8, 0xA1, 0])
+        c = 0x5A
+        for off in (2, 9, 10, 11, 12, 13, 14, 15):
+            c = (((c << 1) | (c >> 7)) & 0xFF) ^ r[off]
+        r[3] = c
+    return bytes(r) + bytes([len(raw)]) + raw + bytes(255 - len(raw))
 active = [rec(100, today + 6, 9 * 60, "Renew the library books"),
           rec(1, today + 3, 14 * 60 + 30, "Call the dentist", 1),
-          rec(10, today + 1, 8 * 60 + 15, "Team meeting in room 4")]
+          rec(10, today + 1, 8 * 60 + 15, "Team meeting in room 4", 0, 3)]
 open(d + "/rd.dt", "wb").write(b"".join(active))
 open(d + "/re.dt", "wb").write(rec(100, today - 2, 17 * 60, "Water the plants"))
 PYEOF
@@ -108,6 +116,7 @@ xdotool key Escape
 open_menu && xdotool key n
 within 5 window "New Reminder"
 xdotool type --delay 10 "Pick up the parcel at the post office"
+xdotool key alt+r Down Down # "Every weekday"
 shoot_window editor "New Reminder"
 xdotool key Escape
 
