@@ -1,7 +1,9 @@
 // Finished and missed repeating reminders, and the per-step count of missed ones.
 #include "engine/RepeatingReminders.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/Monitor.h"
 #include "store/DayCount.h"
@@ -114,9 +116,20 @@ void MissedSweep::putBack() {
     Store& s = m_r.m_store;
     if (m_r.m_heldCount == 0)
         return;
-    // Each held series left a slot of its own in this step, so there is room for all of them.
-    for (int i = 0; i < m_r.m_heldCount; ++i)
-        s.AppendActive((*m_r.m_held)[i]);
+    // Each held series left a slot of its own in this step, so there is room for all of them. They
+    // go in latest first, so that the sort finds them in order (900 records moved into place one
+    // exchange at a time took half of the step), and series due at the same minute keep the order in
+    // which they were taken from the table.
+    const ReminderTable& held = *m_r.m_held;
+    std::vector<int> order(static_cast<std::size_t>(m_r.m_heldCount));
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = m_r.m_heldCount - 1 - static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&held](int a, int b) {
+        const int day = CompareDay(held[a].RemDate, held[b].RemDate);
+        return day == 1 || (day == 0 && CompareTimeOfDay(held[a].RemTime, held[b].RemTime) == 1);
+    });
+    for (int i : order)
+        s.AppendActive(held[i]);
     m_r.m_heldCount = 0;
     s.SortActive();
 }

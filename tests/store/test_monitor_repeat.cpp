@@ -214,6 +214,17 @@ TEST_F(RepeatTest, AFullTableOfMissedSeriesStaysWholeWithOneWriteOfEachFile) {
     EXPECT_EQ(reports[0].count, MaxReminders);
 }
 
+TEST_F(RepeatTest, SeriesDueAtTheSameMinuteKeepTheirOrderAfterASweep) {
+    add(Series(Repeat::EveryDay, today - 2, At(9, 0), "taken second"));
+    add(Series(Repeat::EveryDay, today - 2, At(9, 0), "taken first", KindIcon));
+    ASSERT_EQ(NoteText(store.ActiveTable[1]), "taken first"); // the last slot is taken first
+    at(10, 0);
+    monitor.Mon_Rem();
+    ASSERT_EQ(store.ActiveCount, 2);
+    EXPECT_EQ(NoteText(store.ActiveTable[1]), "taken first");
+    EXPECT_EQ(NoteText(store.ActiveTable[0]), "taken second");
+}
+
 TEST_F(RepeatTest, AFailedWriteMidSweepLosesNoSeries) {
     add(Series(Repeat::EveryDay, today - 1, At(8, 0), "a"));
     add(Series(Repeat::EveryDay, today - 1, At(9, 0), "b"));
