@@ -9,6 +9,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusReply>
+#include <QFileInfo>
 #include <QVariantMap>
 #endif
 
@@ -50,6 +51,12 @@ bool TrayNotifier::sendToService(const QString& title, const QString& text) {
     (void)text;
     return false;
 #else
+    // Without a session bus address (or the user bus socket) there is no bus to ask: connecting
+    // anyway would have libdbus try to start one.
+    const QString userBus = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus");
+    if (!qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS") &&
+        (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") || !QFileInfo::exists(userBus)))
+        return false;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(Service).value())
         return false;
