@@ -74,14 +74,6 @@ private slots:
         bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
         bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
     }
-
-    void withoutTheServiceTheBalloonIsUsed() {
-        QSystemTrayIcon tray;
-        TrayNotifier notifier(tray);
-        tray.show();
-        notifier.notify("Missed reminders", "2 reminders passed while they could not be shown");
-        QCOMPARE(notifier.lastRoute(), TrayNotifier::Route::Balloon);
-    }
 };
 
 QTEST_MAIN(TrayNotifierTest)

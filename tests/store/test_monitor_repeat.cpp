@@ -93,21 +93,6 @@ TEST_F(RepeatTest, SnoozeMovesOneOccurrenceAndTheSeriesGoesOnAtItsOwnTime) {
     EXPECT_EQ(store.ActiveTable[0].RemTime, At(9, 0));
 }
 
-TEST_F(RepeatTest, MonthlySeriesReturnsToItsDayAfterAShortMonth) {
-    const double jan31 = Day(2027, 1, 31);
-    add(Series(Repeat::EveryMonth, jan31, At(9, 0), "rent"));
-    clock.set(2027, 1, 31, 9, 0);
-    monitor.Mon_Rem();
-    activation.dismiss();
-    monitor.Mon_Rem();
-    EXPECT_EQ(store.ActiveTable[0].RemDate, Day(2027, 2, 28));
-    clock.set(2027, 2, 28, 9, 0);
-    monitor.Mon_Rem();
-    activation.dismiss();
-    monitor.Mon_Rem();
-    EXPECT_EQ(store.ActiveTable[0].RemDate, Day(2027, 3, 31));
-}
-
 TEST_F(RepeatTest, LongAbsenceLeavesOneCopyOfTheLatestMissedOccurrence) {
     add(Series(Repeat::EveryDay, Day(2026, 11, 1), At(9, 0), "daily"));
     add(PopUp(Day(2026, 11, 20), At(12, 0), "one-off"));
