@@ -9,6 +9,7 @@
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtInstanceActivation.h"
+#include "shell/GraphicalSession.h"
 #include "shell/ShellWiring.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
@@ -37,6 +38,9 @@
 #endif
 
 int main(int argc, char** argv) {
+    // Without a desktop session Qt would abort: say so and end before anything is touched.
+    if (!tw::RequireGraphicalSession())
+        return 1;
     // 1. The application and its title, the caption of plain message boxes.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellwick"));
