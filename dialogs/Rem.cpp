@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ReminderList.h"
+#include "platform/qt/Accessibility.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 
@@ -34,9 +35,9 @@ QComboBox* soundList(QWidget* parent, const QString& name, const QString& access
     c->addItem(QStringLiteral("No Sound"));
     c->addItem(QStringLiteral("Beep"));
     c->setCurrentIndex(0);
-    // Screen readers on Windows read the name; on Linux Qt names a combo box after its current item,
-    // so the description says which box the list belongs to.
-    c->setAccessibleName(accessible);
+    // The name (on Linux through a label, see NameComboBox) and the description say which kind of
+    // reminder the list belongs to.
+    platform::NameComboBox(c, accessible);
     c->setAccessibleDescription(accessible);
     return c;
 }
@@ -62,6 +63,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     DateTime1->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
     DateTime1->setToolTip(QStringLiteral("Here to set date of activation reminder's."));
     DateTime1->setAccessibleName(QStringLiteral("Date"));
+    platform::ReadAsText(DateTime1);
     {
         // Wide enough for the longest date of the format; its own size hint measures only two dates.
         const QFontMetrics fm(DateTime1->font());
@@ -80,6 +82,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     DateTime2->setWrapping(true);
     DateTime2->setToolTip(QStringLiteral("Here to set time of activation reminder's."));
     DateTime2->setAccessibleName(QStringLiteral("Time"));
+    platform::ReadAsText(DateTime2);
     auto* dateRow = new QHBoxLayout(GroupBox2);
     dateRow->addWidget(DateTime1, 3);
     dateRow->addWidget(DateTime2, 1);
@@ -92,6 +95,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     Memo1->setTabChangesFocus(true);
     Memo1->setToolTip(QStringLiteral("Here print text which will appear at activations this reminder."));
     Memo1->setAccessibleName(QStringLiteral("Reminder Note"));
+    platform::NameScrollBars(Memo1);
     // Five lines in view (a full note of 128 characters takes three or four); the window is no taller.
     Memo1->setMinimumWidth(320);
     Memo1->setFixedHeight(QFontMetrics(Memo1->font()).lineSpacing() * 5 +

@@ -21,6 +21,7 @@
 
 #include "dialogs/Rem.h"
 #include "dialogs/ReminderList.h"
+#include "platform/qt/Accessibility.h"
 
 namespace tw {
 
@@ -105,6 +106,7 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       m_services(services), m_editor(editor) {
+    platform::SetAccessibleRole(this, QAccessible::Dialog); // not a plain panel
     setObjectName(QStringLiteral("PagesDlg"));
     setWindowTitle(QStringLiteral("List of Reminders"));
 
@@ -127,12 +129,14 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
 
     RxPopupMenu1 = new QMenu(this);
     RxPopupMenu1->setObjectName(QStringLiteral("RxPopupMenu1"));
+    RxPopupMenu1->setAccessibleName(QStringLiteral("Active reminder"));
     Edit1 = RxPopupMenu1->addAction(QStringLiteral("Edit"), this, &TPagesDlg::Edit1Click);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Delete1 = RxPopupMenu1->addAction(QStringLiteral("Delete"), this, &TPagesDlg::Delete1Click);
     Delete1->setObjectName(QStringLiteral("Delete1"));
     RxPopupMenu2 = new QMenu(this);
     RxPopupMenu2->setObjectName(QStringLiteral("RxPopupMenu2"));
+    RxPopupMenu2->setAccessibleName(QStringLiteral("Expired reminder"));
     E1 = RxPopupMenu2->addAction(QStringLiteral("Edit"), this, &TPagesDlg::E1Click);
     E1->setObjectName(QStringLiteral("E1"));
     Delete2 = RxPopupMenu2->addAction(QStringLiteral("Delete"), this, &TPagesDlg::Delete2Click);
@@ -312,6 +316,11 @@ void TPagesDlg::Init_List_Reminders(QTableWidget* Grid, std::int32_t Count) {
     for (const char* h : GridHeaders)
         headers << QString::fromLatin1(h);
     Grid->setHorizontalHeaderLabels(headers);
+    // The grid always shows its empty rows and a blank last header; a screen reader is told how many
+    // rows hold reminders and what the last column is.
+    Grid->horizontalHeaderItem(ParkColumn)->setData(Qt::AccessibleTextRole, QStringLiteral("End of row"));
+    Grid->setAccessibleDescription(Count == 1 ? QStringLiteral("1 reminder")
+                                              : QStringLiteral("%1 reminders").arg(Count));
 }
 
 void TPagesDlg::Fill_Active(QTableWidget* Grid, TableId Table) {

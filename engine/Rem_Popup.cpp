@@ -14,6 +14,7 @@
 #include <QTextEdit>
 
 #include "engine/RepeatIn.h"
+#include "platform/qt/Accessibility.h"
 
 namespace tw {
 
@@ -31,6 +32,7 @@ int MemoLength(const QString& text) {
 TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_logic(services, *this) {
+    platform::SetAccessibleRole(this, QAccessible::Dialog); // not a plain panel
     setObjectName(QStringLiteral("Rem_Pop"));
     setWindowTitle(QString::fromUtf8(PopUpCaption.data(), static_cast<qsizetype>(PopUpCaption.size())));
     setFixedSize(357, 240);
@@ -57,6 +59,7 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     centred.setAlignment(Qt::AlignHCenter);
     Memo1->document()->setDefaultTextOption(centred);
     Memo1->setAccessibleName(QStringLiteral("Reminder note"));
+    platform::NameScrollBars(Memo1);
     connect(Memo1->document(), &QTextDocument::contentsChange, this, &TRem_Pop::limitTyping);
 
     Button1 = new QPushButton(QStringLiteral("Dismiss"), this);
@@ -74,7 +77,7 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     ComboBox1->setGeometry(258, 204, 89, 24);
     for (std::string_view text : RepeatIntervalTexts)
         ComboBox1->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    ComboBox1->setAccessibleName(QStringLiteral("Repeat interval"));
+    platform::NameComboBox(ComboBox1, QStringLiteral("Repeat interval"));
     ComboBox1->setMaxVisibleItems(RepeatIntervalCount);
     // With a font wider than the one the layout was drawn for, the list grows to the left so that
     // its texts are not cut; its right edge stays in line with the panel and the memo.

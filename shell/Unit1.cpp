@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <memory>
 
+#include "platform/qt/Accessibility.h"
 #include "store/IoError.h"
 
 namespace tw {
@@ -50,8 +51,10 @@ QString counterTooltip(const Store& s) {
 TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
                  QWidget* parent)
     : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
+    platform::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("RMForm"));
     setWindowTitle(QStringLiteral("RMForm"));
+    setAccessibleName(QStringLiteral("Tellwick")); // what a screen reader lists for the hidden window
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     Monitor_Timer = new QTimer(this);
@@ -97,6 +100,7 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
 
     ools1 = PopupMenu2->addMenu(QStringLiteral("Tools"));
     ools1->setObjectName(QStringLiteral("ools1"));
+    ools1->setAccessibleName(QStringLiteral("Tools"));
     StartLog1 = ools1->addAction(QStringLiteral("Enable Log User Activity"));
     StartLog1->setObjectName(QStringLiteral("StartLog1"));
     StartLog1->setCheckable(true);
