@@ -31,6 +31,11 @@ foreach(file tellwick.1 changelog)
 endforeach()
 add_custom_target(tellwick_packaging_files ALL DEPENDS ${gen_dir}/tellwick.1.gz ${gen_dir}/changelog.gz)
 
+# A stripped program also loses the compilers' notes (.comment), as Debian's own binaries do.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_BINDIR}/tellwick\")
+endif()")
 install(FILES ${gen_dir}/tellwick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${gen_dir}/${TELLWICK_APPSTREAM_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The package is built here from the project's own sources (a native package), so its changelog

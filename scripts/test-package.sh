@@ -33,22 +33,23 @@ mirror() {
 }
 
 # The cached pristine root: made once, never changed afterwards.
-if [ ! -f "$CACHE/root/.complete" ]; then
+if [ ! -f "$CACHE/root.complete" ]; then
     MIRROR=$(mirror)
     log "making the minimal $SUITE root in $CACHE/root from $MIRROR (once)"
     mkdir -p "$CACHE"
     rm -rf "$CACHE/root.new"
     debootstrap --variant=minbase "$SUITE" "$CACHE/root.new" "$MIRROR" >"$CACHE/debootstrap.log" 2>&1 ||
         { tail -20 "$CACHE/debootstrap.log" >&2; exit 1; }
-    touch "$CACHE/root.new/.complete"
     rm -rf "$CACHE/root"
     mv "$CACHE/root.new" "$CACHE/root"
+    touch "$CACHE/root.complete"
 fi
 [ "${1:-}" = --prepare-only ] && exit 0
 
 # --- on the private desktop: the installed program from an empty home ---------------------------
 # Called by this script itself through scripts/test-desktop.sh (DISPLAY set): on-desktop ROOT
 if [ "${1:-}" = --on-desktop ]; then
+    set +e # every step is checked here
     root=$2
     home=/home/tester
     within() { # within SECONDS COMMAND...: polls every 50 ms
@@ -170,7 +171,10 @@ while read -r f; do
     [ -d "$root$f" ] && continue # shared folders such as /usr/share/man/man1 stay
     [ -e "$root$f" ] && { log "left after purge: $f"; failed=1; }
 done <"$root/tmp/files"
-left=$(cd "$root" && find . -xdev -path ./proc -prune -o -path ./home -prune -o -iname '*tellwick*' -print | grep -v '^./tmp/')
+# The user's files (home) and the session's runtime folder (the lock files of the one-copy rule,
+# which a real session's tmpfs drops at logout) are not the package's.
+left=$(cd "$root" && find . -xdev \( -path ./proc -o -path ./home -o -path ./run -o -path ./tmp \) -prune \
+    -o -iname '*tellwick*' -print)
 [ -z "$left" ] || { log "left after purge: $left"; failed=1; }
 after=$(inventory)
 if [ "$before" != "$after" ]; then
