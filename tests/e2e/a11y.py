@@ -405,9 +405,6 @@ try:
         check_window("about box", about)
         close("About")
     # The hidden main window (each window has been on screen by now): not listed under a code name.
-    if os.environ.get("A11Y_DEBUG"):
-        for w in children(app):
-            print("top level:", w.get_role_name(), repr(name(w)), showing(w), file=sys.stderr)
     for w in children(app):
         if w is not None and name(w) == "RMForm":
             fail("the hidden main window is exposed as 'RMForm'")
