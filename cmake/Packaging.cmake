@@ -5,9 +5,9 @@
 
 # Where the project lives and who answers for the package. The home page and the AppStream id
 # (its reversed domain) are placeholders until the project has a public home.
-set(TELLWICK_HOMEPAGE "https://example.org/tellwick" CACHE STRING "The project's home page")
-set(TELLWICK_APPSTREAM_ID "org.example.Tellwick" CACHE STRING "AppStream component id (reverse DNS)")
-set(TELLWICK_MAINTAINER "Tellwick developers <tellwick@example.org>" CACHE STRING "Package maintainer")
+set(TELLWICK_HOMEPAGE "https://example.org/tellwick")
+set(TELLWICK_APPSTREAM_ID "org.example.tellwick") # lower case, as AppStream prefers
+set(TELLWICK_MAINTAINER "Tellwick developers <tellwick@example.org>")
 # The date of this version, for the AppStream release and the Debian changelog.
 set(TELLWICK_RELEASE_DATE "2026-12-09")
 set(TELLWICK_CHANGELOG_DATE "Wed, 09 Dec 2026 12:00:00 +0000")
