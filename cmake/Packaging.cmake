@@ -10,7 +10,7 @@ set(TELLWICK_APPSTREAM_ID "org.example.tellwick") # lower case, as AppStream pre
 set(TELLWICK_MAINTAINER "Tellwick developers <tellwick@example.org>")
 # The date of this version, for the AppStream release and the Debian changelog.
 set(TELLWICK_RELEASE_DATE "2026-12-09")
-set(TELLWICK_CHANGELOG_DATE "Wed, 09 Dec 2026 12:00:00 +0000")
+set(TELLWICK_CHANGELOG_DATE "Wed, 09 Dec 2026 00:00:00 +0000")
 set(TELLWICK_PACKAGE_VERSION ${PROJECT_VERSION})
 
 set(linux_dir ${PROJECT_SOURCE_DIR}/resources/linux)
