@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11HotKey.h"
 
