@@ -18,10 +18,10 @@
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/RecordingPump.h"
 #include "platform/posix/PosixLocale.h"
+#include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtInstanceActivation.h"
 #include "shell/ShellWiring.h"
-#include "shell/TerminationWatcher.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "store/DayCount.h"
@@ -524,9 +524,9 @@ private slots:
     }
 
     void terminationSignalsArriveAsEvents() {
-        TerminationWatcher watcher;
+        platform::TerminationWatcher watcher;
         QVERIFY(watcher.isActive());
-        QSignalSpy spy(&watcher, &TerminationWatcher::terminationRequested);
+        QSignalSpy spy(&watcher, &platform::TerminationWatcher::terminationRequested);
         std::raise(SIGTERM);
         std::raise(SIGHUP);
         QTRY_COMPARE(spy.count(), 2);

@@ -20,6 +20,7 @@
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Windows.h"
 #include "store/DateFormat.h"
 
@@ -179,7 +180,7 @@ private slots:
     void initTestCase() {
         if (qEnvironmentVariableIsSet("TELLWICK_TEST_OFFSCREEN"))
             return;
-        QVERIFY2(tw::platform::ForeignWindowsAvailable(), "needs an X11 display");
+        QVERIFY2(tw::platform::X11Available(), "needs an X11 display");
     }
 
     void noteSlidesInAndTheExactTitleComesBack() {
@@ -367,7 +368,7 @@ private slots:
     void unavailableWithoutX11() {
         if (!qEnvironmentVariableIsSet("TELLWICK_TEST_OFFSCREEN"))
             QSKIP("needs the offscreen platform");
-        QVERIFY(!tw::platform::ForeignWindowsAvailable());
+        QVERIFY(!tw::platform::X11Available());
         tw::platform::Cp1252 cp;
         QVERIFY(!tw::platform::CreateX11Windows(cp));
     }
