@@ -1,3 +1,5 @@
+// The self-pipe behind TerminationWatcher: the signal handler writes one byte, a socket notifier
+// reads it on the user-interface thread and emits the signal.
 #include "shell/TerminationWatcher.h"
 
 #include <QSocketNotifier>

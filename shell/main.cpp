@@ -11,7 +11,6 @@
 #include "platform/qt/QtInstanceActivation.h"
 #include "shell/ShellWiring.h"
 #include "shell/Unit1.h"
-#include "shell/Unit3.h"
 
 #ifdef _WIN32
 #include "platform/win32/WinApplicationWindow.h"
@@ -105,13 +104,11 @@ int main(int argc, char** argv) {
     tw::platform::QtHelpViewer help(boxes);
     tw::Store store(files);
     tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
-    tw::ShellWiring wiring;
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
     tw::TRMForm form(services, hotKey.get(), desktop.get());
-    tw::RMForm = &form;
-    form.setMainIcon(mainIcon);
+    form.setWindowIcon(mainIcon);
 #ifdef _WIN32
     // WM_HOTKEY goes to the main window's handle, which Qt may create anew; the end of the
     // session saves as "E&xit" does.
@@ -120,17 +117,12 @@ int main(int argc, char** argv) {
     win::WinNativeEventFilter nativeEvents(hotKey.get(), &sessionEnd);
     app.installNativeEventFilter(&nativeEvents);
 #endif
-    tw::ShellSeams seams;
-    wiring.wireMainWindow(form, services, seams);
-    seams.findHelpFile = [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); };
-    form.setSeams(seams);
+    QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,
+                     [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); });
     form.FormCreate();
 
     // 4. Every other window, created once and hidden: editor, pop-up, about box, list, log.
-    tw::TAboutBox aboutBox(mainIcon);
-    wiring.createWindows(form, services, seams);
-    form.setAboutBox(&aboutBox);
-    form.setSeams(seams);
+    tw::ShellWiring wiring(form, services);
 
     // 5. The application icon.
     QApplication::setWindowIcon(mainIcon);

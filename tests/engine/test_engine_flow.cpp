@@ -265,7 +265,7 @@ TEST(Activation, DispatchByKindWithOneBeepEach) {
     b.store.MonitorState = MonitorIdle;
     b.store.CurrentReminder = MakeReminder(KindTitle, true, 2026, 12, 8, 9, 0, "t");
     b.activation.Viz_Rem(b.store.CurrentReminder);
-    EXPECT_EQ(b.titleShows, 1);
+    EXPECT_TRUE(b.titleShown());
     EXPECT_EQ(b.beeper.beeps, 2);
 
     b.store.MonitorState = MonitorIdle;
@@ -281,7 +281,7 @@ TEST(Activation, DispatchByKindWithOneBeepEach) {
         EXPECT_EQ(u.beeper.beeps, 0) << kind;
         EXPECT_EQ(u.store.MonitorState, MonitorIdle) << kind;
         EXPECT_FALSE(u.view.visible) << kind;
-        EXPECT_EQ(u.titleShows, 0) << kind;
+        EXPECT_FALSE(u.titleShown()) << kind;
         EXPECT_FALSE(u.flashTimer.isActive()) << kind;
     }
 }
@@ -297,7 +297,7 @@ TEST(Activation, BeepComesBeforeShowing) {
     probe.s = &b.store;
     probe.seen = &stateAtBeep;
     Services services{b.store, b.clock, b.locale, b.codePage, b.boxes, probe, b.pump, b.help, &b.windows};
-    PopUpLogic popUp(services, b.view);
+    PopUpLogic popUp(services, b.engine.handBack, b.view);
     b.store.CurrentReminder = MakeReminder(KindPopUp, true, 2026, 12, 8, 9, 0, "p");
     popUp.ShowPopUpReminder(b.store.CurrentReminder);
     EXPECT_EQ(stateAtBeep, MonitorIdle);
@@ -305,7 +305,7 @@ TEST(Activation, BeepComesBeforeShowing) {
 
     stateAtBeep = -1;
     b.store.MonitorState = MonitorIdle;
-    TrayIconStates tray(services, b.icon, b.flashTimer);
+    TrayIconStates tray(services, b.engine.handBack, b.icon, b.flashTimer);
     b.store.CurrentReminder.Kind = KindIcon;
     tray.Icon_F();
     EXPECT_EQ(stateAtBeep, MonitorIdle);
@@ -317,7 +317,7 @@ TEST(Activation, TitleReminderGoesToThePopUpWithoutForeignWindows) {
     b.clock.set(2026, 12, 8, 9, 59, 59);
     b.add(MakeReminder(KindTitle, true, 2026, 12, 8, 10, 0, "In the title"));
     b.run(1);
-    EXPECT_EQ(b.titleShows, 0);
+    EXPECT_FALSE(b.titleShown());
     ASSERT_TRUE(b.view.visible);
     EXPECT_EQ(b.view.memo, "\nIn the title");
     EXPECT_EQ(b.beeper.beeps, 1);

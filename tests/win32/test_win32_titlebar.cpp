@@ -48,7 +48,8 @@ public:
 };
 
 struct Rig {
-    Rig() : services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows}, titleBar(services) {}
+    Rig()
+        : services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows}, titleBar(services, handBack) {}
     fake::FakeFileSystem files;
     Store store{files};
     fake::FakeClock clock{platform::LocalTime{2026, 12, 7, 9, 30, 0, 0}};
@@ -60,6 +61,7 @@ struct Rig {
     tw::fake::RecordingHelp help;
     FrontWindows windows;
     Services services;
+    HandBack handBack{store};
     TitleBar titleBar;
 };
 
