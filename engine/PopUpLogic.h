@@ -62,8 +62,6 @@ public:
 
     // The last show put CR LF in front of the note.
     bool MemoHasLeadingBreak = false;
-    // A reminder is on show in the window (its buttons act only then, so nothing acts twice).
-    bool showing() const { return m_showing; }
 
 private:
     void show(std::string_view lead, bool setCaption);
@@ -72,6 +70,7 @@ private:
     Services& m_services;
     HandBack& m_handBack;
     PopUpView& m_view;
+    // A reminder is on show in the window: its buttons act only then, so nothing acts twice.
     bool m_showing = false;
 };
 

@@ -63,7 +63,6 @@ public:
     void endSession();
     // Where the hot-key menu opens.
     platform::Point hotKeyMenuPosition() const;
-    bool hotKeyRegistered() const { return m_hotKeyRegistered; }
     bool ended() const { return m_ended; }
 
 signals:

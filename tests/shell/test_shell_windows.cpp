@@ -153,7 +153,7 @@ private slots:
         rig.form.FormCreate();
         QCOMPARE(rig.takeLog(), Log({"findHelpFile"}));
         QCOMPARE(rig.hotKey.registrations, 1);
-        QVERIFY(rig.form.hotKeyRegistered());
+        QVERIFY(rig.hotKey.pressed);
         QCOMPARE(rig.store.ActiveCount, 1);
         QCOMPARE(rig.boxes.texts(), std::vector<std::string>({"File access denied"}));
         QVERIFY(rig.store.RemindersEnabled);
@@ -169,7 +169,7 @@ private slots:
         Rig rig;
         rig.hotKey.refuse = true;
         rig.form.FormCreate();
-        QVERIFY(!rig.form.hotKeyRegistered());
+        QVERIFY(!rig.hotKey.pressed);
         QVERIFY(rig.boxes.shown.empty());
         rig.form.close();
         QCOMPARE(rig.hotKey.unregistrations, 0);
