@@ -2,6 +2,8 @@
 // the reminder engine end to end with the monitor under a test clock.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "EngineHarness.h"
 #include "store/IoError.h"
 
@@ -397,4 +399,51 @@ TEST(PopUpFlow, FailedSaveStillHandsTheReminderBack) {
     b.files.writeError.clear();
     b.run(1);
     EXPECT_EQ(b.store.MonitorState, MonitorIdle);
+}
+
+// The hand-back writes only what it names: a finished reminder keeps every byte but its date, the
+// padding included, and every end tells the listener once.
+TEST(HandBackApi, EndsChangeOnlyTheFieldsTheyName) {
+    struct Listener : DisplayEndListener {
+        int ends = 0;
+        void displayEnded() override { ++ends; }
+    } listener;
+    fake::FakeFileSystem files;
+    Store store(files);
+    HandBack handBack(store);
+    handBack.setEndListener(&listener);
+    ReminderRecord r = MakeReminder(KindIcon, true, 2026, 12, 8, 10, 0, "keep me");
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&r);
+    for (int i : {1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 200})
+        bytes[i] = static_cast<std::uint8_t>(0xA0 + i);
+    store.CurrentReminder = r;
+
+    handBack.displayStarted(Display::IconFlash);
+    EXPECT_EQ(store.MonitorState, MonitorShowing);
+    EXPECT_TRUE(store.IconFlashing);
+    handBack.displayFinished();
+    EXPECT_EQ(store.MonitorState, MonitorDone);
+    EXPECT_FALSE(store.IconFlashing);
+    EXPECT_EQ(listener.ends, 1);
+    ReminderRecord expected = r;
+    expected.RemDate = 0.0;
+    EXPECT_EQ(std::memcmp(&store.CurrentReminder, &expected, RecordSize), 0);
+
+    store.CurrentReminder = r;
+    handBack.settled();
+    EXPECT_EQ(store.MonitorState, MonitorIdle);
+    handBack.displayStarted(Display::PopUp);
+    EXPECT_FALSE(store.IconFlashing);
+    handBack.displayRescheduled(r.RemDate + 1, r.RemTime, "moved");
+    EXPECT_EQ(listener.ends, 2);
+    expected = r;
+    expected.RemDate = r.RemDate + 1;
+    SetNote(expected, "moved");
+    EXPECT_EQ(std::memcmp(&store.CurrentReminder, &expected, RecordSize), 0);
+
+    store.CurrentReminder = r;
+    handBack.displayNotShown();
+    EXPECT_EQ(store.MonitorState, MonitorIdle);
+    EXPECT_EQ(std::memcmp(&store.CurrentReminder, &r, RecordSize), 0);
+    EXPECT_EQ(listener.ends, 2);
 }
