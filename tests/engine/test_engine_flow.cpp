@@ -1,5 +1,5 @@
-// The tray icon's states and flash, the pop-up's logic, the activation's dispatch and beeps, and
-// the reminder engine end to end with the monitor under a test clock.
+// The tray icon's states and flash, the pop-up's logic, the activation's dispatch and beeps, the
+// hand-back API, and the reminder engine end to end with the monitor under a test clock.
 #include <gtest/gtest.h>
 
 #include <cstring>
