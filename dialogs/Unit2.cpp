@@ -74,12 +74,13 @@ void ReminderGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableWidget::mouseMoveEvent(event);
 }
 
+// A double click anywhere in the grid, an empty cell too, edits the current row; only a cell that
+// may become current becomes current.
 void ReminderGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!allowed(indexAt(event->position().toPoint()))) {
+    if (allowed(indexAt(event->position().toPoint())))
+        QTableWidget::mouseDoubleClickEvent(event);
+    else
         event->accept();
-        return;
-    }
-    QTableWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && onDblClick)
         onDblClick();
 }
@@ -393,13 +394,9 @@ void TPagesDlg::editRow(QTableWidget* Grid, TableId Table) {
     const int index = currentIndex(Grid, Table);
     if (index < 0)
         return;
-    s.EditInProgress = true;
-    s.EditBuffer = s.table(Table)[index];
-    m_editor.show(); // a hidden editor prepares a new reminder first; FormShow below makes it an edit
-    DeleteClick(Grid, Table);
-    m_editor.FormShow(this);
-    m_editor.raise();
-    m_editor.activateWindow();
+    s.BeginEdit(Table, index); // the reminder leaves its table for the editor
+    Fill_Active(Grid, Table);
+    m_editor.ShowEdit();
 }
 
 bool TPagesDlg::FormKeyDown(int key) {
@@ -481,16 +478,19 @@ void TPagesDlg::FormClose() {
 }
 
 void TPagesDlg::Button1Click() {
-    close();
+    FormClose();
+    hide();
 }
 
 void TPagesDlg::HelpBtnClick() {
     m_services.help.showTopic("list of reminders menu");
 }
 
+// The close box only hides the window: accepting the close would also destroy its native window,
+// and the activity log would count the list anew at every opening.
 void TPagesDlg::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    event->ignore();
+    Button1Click();
 }
 
 bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {

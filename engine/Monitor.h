@@ -32,12 +32,17 @@ public:
 
 private:
     void step();
-    void settle(const platform::LocalTime& now);
+    bool takeUp(const platform::LocalTime& now);
+    void expireMissed(const platform::LocalTime& now);
+    void settle();
+    void settleFinished();
+    void settleRescheduled();
 
     Store& m_store;
     const platform::Clock& m_clock;
     platform::MessageBoxes& m_boxes;
     Activation& m_activation;
+    HandBack m_handBack{m_store}; // the monitor's side of the hand-back: settled
     bool m_batchExpiredSaves = true;
 };
 

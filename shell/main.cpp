@@ -12,7 +12,6 @@
 #include "shell/GraphicalSession.h"
 #include "shell/ShellWiring.h"
 #include "shell/Unit1.h"
-#include "shell/Unit3.h"
 
 int main(int argc, char** argv) {
     // Without a desktop session Qt would abort: say so and end before anything is touched.
@@ -40,25 +39,18 @@ int main(int argc, char** argv) {
     tw::Services services{
         store, *platform.clock,       *platform.locale, *platform.codePage, boxes, *platform.beeper, pump,
         help,  platform.windows.get()};
-    tw::ShellWiring wiring;
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
     tw::TRMForm form(services, platform.hotKey.get(), platform.desktop.get());
-    tw::RMForm = &form;
-    form.setMainIcon(mainIcon);
+    form.setWindowIcon(mainIcon);
     platform.startUp->attachMainWindow({&form, [&form] { return form.saveAll(); }, [&form] { form.endSession(); }});
-    tw::ShellSeams seams;
-    wiring.wireMainWindow(form, services, seams);
-    seams.findHelpFile = [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); };
-    form.setSeams(seams);
+    QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,
+                     [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); });
     form.FormCreate();
 
     // 4. Every other window, created once and hidden: editor, pop-up, about box, list, log.
-    tw::TAboutBox aboutBox(mainIcon);
-    wiring.createWindows(form, services, seams);
-    form.setAboutBox(&aboutBox);
-    form.setSeams(seams);
+    tw::ShellWiring wiring(form, services);
 
     // 5. The application icon.
     QApplication::setWindowIcon(mainIcon);

@@ -1,5 +1,5 @@
-// The self-pipe behind TerminationWatcher: the handlers of SIGTERM and SIGHUP write one byte, a
-// socket notifier reads it on the user-interface thread.
+// The self-pipe behind TerminationWatcher: the signal handler writes one byte, a socket notifier
+// reads it on the user-interface thread and emits the signal.
 #include "platform/posix/TerminationWatcher.h"
 
 #include <QSocketNotifier>

@@ -146,7 +146,8 @@ struct Rig {
     tw::fake::RecordingHelp help;
     std::unique_ptr<tw::platform::ForeignWindows> windows;
     tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
-    tw::TitleBar bar{services};
+    tw::HandBack handBack{store};
+    tw::TitleBar bar{services, handBack};
 
     tw::ReminderRecord& reminder(const std::string& note) {
         tw::ReminderRecord& r = store.CurrentReminder;
