@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "WinTestSupport.h"
 #include "platform/win32/WinFileSystem.h"
@@ -162,20 +163,27 @@ std::wstring UnixName(const std::wstring& path) {
     return std::wstring(bytes.begin(), bytes.end()); // the scratch folder's name is ASCII
 }
 
-// Runs a Unix tool from /bin under Wine (which starts Unix programs as it starts Windows ones) and
-// waits for it. Its exit code says nothing under Wine; callers check the outcome.
-bool RunUnixTool(const std::wstring& tool, const std::wstring& arguments) {
+// Runs a Unix tool from /bin under Wine, which starts Unix programs as it starts Windows ones; but
+// neither the handle's end nor the exit code says when or how the tool ended, so callers wait for
+// its outcome with WaitFor.
+void RunUnixTool(const std::wstring& tool, const std::wstring& arguments) {
     const std::wstring program = L"Z:\\bin\\" + tool;
     std::wstring cmd = program + L" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
+        return;
     ::WaitForSingleObject(pi.hProcess, 10000);
     ::CloseHandle(pi.hProcess);
     ::CloseHandle(pi.hThread);
-    return true;
+}
+
+// Polls done for up to ten seconds; its last answer.
+bool WaitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i)
+        ::Sleep(50);
+    return done();
 }
 
 // Makes a symbolic link to an existing file: a Windows one where the system makes them (developer
@@ -192,15 +200,17 @@ bool MakeLink(const std::wstring& link, const std::wstring& target) {
     std::wstring unixTarget = target;
     std::replace(unixTarget.begin(), unixTarget.end(), L'\\', L'/');
     RunUnixTool(L"ln", L"-s " + unixTarget + L" \"" + unixLink + L"\"");
-    return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return WaitFor([&] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
-// Removes a link itself: under Wine DeleteFileW would remove the file it points to.
+// Removes a link to an existing file itself: under Wine DeleteFileW would remove that file.
 void RemoveLink(const std::wstring& link) {
-    if (const std::wstring unixLink = UnixName(link); !unixLink.empty())
+    if (const std::wstring unixLink = UnixName(link); !unixLink.empty()) {
         RunUnixTool(L"rm", L"-f \"" + unixLink + L"\"");
-    else
+        WaitFor([&] { return ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+    } else {
         ::DeleteFileW(link.c_str());
+    }
 }
 
 TEST(WinFiles, SymbolicLinksAreSavedThroughToTheFileTheyNameInItsOwnFolder) {
