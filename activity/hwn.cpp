@@ -84,12 +84,16 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     setContextMenuPolicy(Qt::PreventContextMenu);
 
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setAccessibleName(QStringLiteral("File"));
     Save1 = file->addAction(QStringLiteral("&Save"), this, &TSysLog::Save1Click);
     Exit1 = file->addAction(QStringLiteral("E&xit"), this, &TSysLog::Exit1Click);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setAccessibleName(QStringLiteral("Edit"));
     ClearAll1 = edit->addAction(QStringLiteral("&Clear All"), this, &TSysLog::Clear_All_Records);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setAccessibleName(QStringLiteral("Help"));
     HelpIndex1 = help->addAction(QStringLiteral("Help &Index"), this, &TSysLog::HelpIndex1Click);
     About1 = help->addAction(QStringLiteral("&About"), this, &TSysLog::About1Click);
     Save1->setObjectName(QStringLiteral("Save1"));
@@ -141,11 +145,11 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     TreeView1->setPalette(palette);
     setCentralWidget(TreeView1);
 
-    auto panel = [&](const QString& name) {
+    // The two panels stay empty; without names a screen reader passes over them.
+    auto panel = [&] {
         auto* l = new QLabel(this);
         l->setFixedWidth(50);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        l->setAccessibleName(name);
         statusBar()->addWidget(l);
         return l;
     };
@@ -156,8 +160,8 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
         more->setAccessibleName(QStringLiteral("More tools"));
     if (auto* grip = statusBar()->findChild<QSizeGrip*>())
         grip->setAccessibleName(QStringLiteral("Size grip"));
-    m_panel1 = panel(QStringLiteral("Status panel 1"));
-    m_panel2 = panel(QStringLiteral("Status panel 2"));
+    m_panel1 = panel();
+    m_panel2 = panel();
 
     TimerSH = new QTimer(this);
     TimerSH->setObjectName(QStringLiteral("TimerSH"));

@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBlock>
@@ -21,7 +20,9 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "dialogs/NoteEdit.h"
 #include "dialogs/ReminderList.h"
+#include "platform/qt/Accessibility.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 
@@ -35,15 +36,11 @@ QComboBox* soundList(QWidget* parent, const QString& name, const QString& access
     c->addItem(QStringLiteral("No Sound"));
     c->addItem(QStringLiteral("Beep"));
     c->setCurrentIndex(0);
-    // Screen readers on Windows read the name; on Linux Qt names a combo box after its current item,
-    // so the description says which box the list belongs to.
-    c->setAccessibleName(accessible);
+    // The name (on Linux through a label, see NameComboBox) and the description say which kind of
+    // reminder the list belongs to.
+    platform::NameComboBox(c, accessible);
     c->setAccessibleDescription(accessible);
     return c;
-}
-
-std::u16string_view view(const QString& s) {
-    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
 } // namespace
@@ -63,6 +60,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     DateTime1->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
     DateTime1->setToolTip(QStringLiteral("Here to set date of activation reminder's."));
     DateTime1->setAccessibleName(QStringLiteral("Date"));
+    platform::ReadAsText(DateTime1);
     {
         // Wide enough for the longest date of the format; its own size hint measures only two dates.
         const QFontMetrics fm(DateTime1->font());
@@ -81,6 +79,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     DateTime2->setWrapping(true);
     DateTime2->setToolTip(QStringLiteral("Here to set time of activation reminder's."));
     DateTime2->setAccessibleName(QStringLiteral("Time"));
+    platform::ReadAsText(DateTime2);
     RepeatList = new QComboBox(GroupBox2);
     RepeatList->setObjectName(QStringLiteral("RepeatList"));
     for (std::string_view text : RepeatTexts)
@@ -101,12 +100,12 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
 
     GroupBox1 = new QGroupBox(QStringLiteral("Reminder Note"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Memo1 = new QPlainTextEdit(GroupBox1);
+    Memo1 = new NoteEdit(services.codePage, GroupBox1);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setTabChangesFocus(true);
     Memo1->setToolTip(QStringLiteral("Here print text which will appear at activations this reminder."));
     Memo1->setAccessibleName(QStringLiteral("Reminder Note"));
+    platform::NameScrollBars(Memo1);
     // Five lines in view (a full note of 128 characters takes three or four); the window is no taller.
     Memo1->setMinimumWidth(320);
     Memo1->setFixedHeight(QFontMetrics(Memo1->font()).lineSpacing() * 5 +
@@ -145,6 +144,10 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     b_Cancel->setObjectName(QStringLiteral("b_Cancel"));
     Button1 = new QPushButton(QStringLiteral("Help"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    // No default button: Enter breaks a line in the note and presses only the button that has the
+    // focus (see eventFilter), never OK from a picker, a check box or a sound list.
+    for (QPushButton* b : {b_OK, b_Apply, b_Cancel, Button1})
+        b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(b_OK);
@@ -190,8 +193,6 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
         if (!m_filling && t.isValid())
             m_time = ReplaceHourMinute(m_time, t.hour(), t.minute());
     });
-    connect(Memo1->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int added) { limitNote(position, added); });
 
     // Key preview: the form sees every key before the focused control does.
     installEventFilter(this);
@@ -199,39 +200,66 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
         w->installEventFilter(this);
 }
 
-void Tf_Reminder::FormShow(QObject* Sender) {
+void Tf_Reminder::ShowNew() {
+    if (!isVisible())
+        FormShowNew();
+    showInFront();
+}
+
+void Tf_Reminder::ShowEdit() {
+    FormShowEdit();
+    showInFront();
+}
+
+void Tf_Reminder::FormShowNew() {
     Store& s = m_services.store;
     SetReminderFormats(s.Formats);
+    s.BeginNew();
+    setWindowTitle(QStringLiteral("New Reminder"));
+    DefaultClick();
+    b_Cancel->setEnabled(true);
+    b_Apply->setEnabled(true);
+    Memo1->setNoteText(QString());
+    const double now = ToDayCount(m_services.clock.now());
     m_filling = true;
-    if (Sender && Sender->objectName() == QLatin1String("PagesDlg")) {
-        s.EditorMode = EditorEdit;
-        setWindowTitle(QStringLiteral("Edit Reminder"));
-        b_Apply->setEnabled(false);
-        b_Cancel->setEnabled(true);
-        Memo1->setPlainText(QString::fromStdString(NoteToEditor(s.EditBuffer, m_services.codePage)));
-        setHeldDate(s.EditBuffer.RemDate);
-        setHeldTime(s.EditBuffer.RemTime);
-        setChoices(ChoicesFromRecord(s.EditBuffer));
-        RepeatList->setCurrentIndex(static_cast<int>(ReadRule(s.EditBuffer).repeat));
-    } else {
-        s.EditorMode = EditorNew;
-        setWindowTitle(QStringLiteral("New Reminder"));
-        DefaultClick();
-        b_Cancel->setEnabled(true);
-        b_Apply->setEnabled(true);
-        Memo1->clear();
-        const double now = ToDayCount(m_services.clock.now());
-        setHeldDate(now);
-        setHeldTime(now);
-        enableSoundLists();
-        ComboBox1->setCurrentIndex(0);
-        ComboBox2->setCurrentIndex(0);
-        ComboBox3->setCurrentIndex(0);
-        RepeatList->setCurrentIndex(0); // "Once"
-    }
+    setHeldDate(now);
+    setHeldTime(now);
     m_filling = false;
+    enableSoundLists();
+    ComboBox1->setCurrentIndex(0);
+    ComboBox2->setCurrentIndex(0);
+    ComboBox3->setCurrentIndex(0);
+    RepeatList->setCurrentIndex(0); // "Once"
+    Memo1->setFocus(Qt::OtherFocusReason);
+}
+
+void Tf_Reminder::FormShowEdit() {
+    const Store& s = m_services.store;
+    SetReminderFormats(m_services.store.Formats);
+    setWindowTitle(QStringLiteral("Edit Reminder"));
+    b_Apply->setEnabled(false);
+    b_Cancel->setEnabled(true);
+    Memo1->setNoteText(QString::fromStdString(NoteToEditor(s.EditBuffer, m_services.codePage)));
+    m_filling = true;
+    setHeldDate(s.EditBuffer.RemDate);
+    setHeldTime(s.EditBuffer.RemTime);
+    m_filling = false;
+    setChoices(ChoicesFromRecord(s.EditBuffer));
+    RepeatList->setCurrentIndex(static_cast<int>(ReadRule(s.EditBuffer).repeat));
     Memo1->moveCursor(QTextCursor::End);
     Memo1->setFocus(Qt::OtherFocusReason);
+}
+
+void Tf_Reminder::showInFront() {
+    if (!m_placed) {
+        centreOnScreen();
+        m_placed = true;
+    }
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void Tf_Reminder::DefaultClick() {
@@ -251,7 +279,7 @@ void Tf_Reminder::IconClick() {
 }
 
 bool Tf_Reminder::Empty_Text() {
-    if (!Memo1->document()->isEmpty())
+    if (!Memo1->noteText().isEmpty())
         return false;
     m_services.boxes.information(EmptyNoteMessage);
     return true;
@@ -260,12 +288,12 @@ bool Tf_Reminder::Empty_Text() {
 void Tf_Reminder::Apply() {
     if (Empty_Text())
         return;
-    const std::string note = NoteToStored(Memo1->toPlainText().toStdString(), m_services.codePage);
+    const std::string note = NoteToStored(Memo1->noteText().toStdString(), m_services.codePage);
     const auto repeat = static_cast<Repeat>(std::clamp(RepeatList->currentIndex(), 0, RepeatRuleCount - 1));
     const NewRecords recs = BuildRecords(choices(), m_date, m_time, note, repeat);
     const ApplyOutcome out = StoreRecords(m_services.store, m_services.boxes, recs);
     if (!out.stopped)
-        Memo1->clear();
+        Memo1->setNoteText(QString());
 }
 
 void Tf_Reminder::b_OKClick() {
@@ -291,11 +319,7 @@ void Tf_Reminder::b_CancelClick() {
 }
 
 void Tf_Reminder::FormClose() {
-    Store& s = m_services.store;
-    if (EditPending(s))
-        GuardIo(m_services.boxes, [&] { GiveBackEdit(s); });
-    s.EditInProgress = false;
-    s.EditorMode = EditorIdle;
+    GuardIo(m_services.boxes, [&] { m_services.store.CancelEdit(); });
 }
 
 void Tf_Reminder::Button1Click() {
@@ -314,39 +338,15 @@ bool Tf_Reminder::FormKeyDown(int key) {
     return false;
 }
 
-void Tf_Reminder::setVisible(bool visible) {
-    if (visible && isVisible()) {
-        // Already open: only to the front, keeping what was typed.
-        if (isMinimized())
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-        raise();
-        activateWindow();
-        return;
-    }
-    if (visible && !m_placed) {
-        centreOnScreen();
-        m_placed = true;
-    }
-    QDialog::setVisible(visible);
-    if (visible) {
-        raise();
-        activateWindow();
-    }
-}
-
 void Tf_Reminder::reject() {
     b_CancelClick();
 }
 
-void Tf_Reminder::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow(this);
-}
-
+// The close box only hides the window: accepting the close would also destroy its native window,
+// and the activity log would count the editor anew at every opening.
 void Tf_Reminder::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    event->ignore();
+    b_CancelClick();
 }
 
 bool Tf_Reminder::eventFilter(QObject* watched, QEvent* event) {
@@ -354,6 +354,13 @@ bool Tf_Reminder::eventFilter(QObject* watched, QEvent* event) {
         const auto* k = static_cast<QKeyEvent*>(event);
         if (FormKeyDown(k->key()))
             return true;
+        // Enter on a focused button presses it; elsewhere it presses nothing.
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button != nullptr && button->hasFocus() && k->modifiers() == Qt::NoModifier &&
+            (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -394,37 +401,6 @@ void Tf_Reminder::enableSoundLists() {
     TitleClick();
     PopUpClick();
     IconClick();
-}
-
-void Tf_Reminder::limitNote(int position, int added) {
-    if (m_filling || added <= 0)
-        return;
-    // Of what was just typed or pasted, keep the characters the files can hold, as many as fit.
-    const QString text = Memo1->toPlainText();
-    position = std::clamp(position, 0, static_cast<int>(text.size()));
-    added = std::min(added, static_cast<int>(text.size()) - position);
-    const QString inserted = text.mid(position, added);
-    int room =
-        NoteInputLimit - NoteInputLength(view(text.left(position))) - NoteInputLength(view(text.mid(position + added)));
-    QString kept;
-    for (QChar ch : inserted) {
-        if (!FitsCodePage(ch.unicode(), m_services.codePage))
-            continue;
-        const int w = ch == QLatin1Char('\n') ? 2 : 1;
-        if (w > room)
-            break;
-        room -= w;
-        kept += ch;
-    }
-    if (kept == inserted)
-        return;
-    QTextCursor c(Memo1->document());
-    c.setPosition(position);
-    c.setPosition(position + added, QTextCursor::KeepAnchor);
-    m_filling = true;
-    c.insertText(kept);
-    m_filling = false;
-    Memo1->setTextCursor(c);
 }
 
 void Tf_Reminder::centreOnScreen() {

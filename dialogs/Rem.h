@@ -1,10 +1,11 @@
 // The reminder editor f_Reminder: the one dialog that creates reminders and changes one taken from
-// the list of reminders. Created once, hidden and shown again; showing it while hidden prepares a
-// new reminder, showing it while visible only brings it to the front.
+// the list of reminders. Created once, only hidden and shown again: ShowNew opens it for a new
+// reminder (only to the front while it is open), ShowEdit for the reminder the list took out.
 #pragma once
 
 #include <QDialog>
 
+#include "dialogs/NoteEdit.h"
 #include "dialogs/ReminderEntry.h"
 #include "store/Services.h"
 
@@ -13,7 +14,6 @@ class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QTimeEdit;
 
@@ -24,9 +24,12 @@ class Tf_Reminder : public QDialog {
 public:
     explicit Tf_Reminder(Services& services, QWidget* parent = nullptr);
 
-    // Prepares an edit of EditBuffer when Sender is the list of reminders ("PagesDlg"), otherwise a
-    // new reminder.
-    void FormShow(QObject* Sender);
+    // "&New Reminder": a hidden editor is prepared for a new reminder and shown; an open one only
+    // comes to the front, keeping what was typed.
+    void ShowNew();
+    // The list's Edit: shows EditBuffer, which the store took out of its table (Store::BeginEdit),
+    // over whatever the editor held.
+    void ShowEdit();
     void DefaultClick();
     void TitleClick();
     void PopUpClick();
@@ -47,11 +50,10 @@ public:
     double heldDate() const { return m_date; }
     double heldTime() const { return m_time; }
 
-    void setVisible(bool visible) override;
     void reject() override;
 
     QGroupBox* GroupBox1;
-    QPlainTextEdit* Memo1;
+    NoteEdit* Memo1;
     QGroupBox* GroupBox2;
     QDateEdit* DateTime1;
     QTimeEdit* DateTime2;
@@ -71,17 +73,18 @@ public:
     QPushButton* Button1;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShowNew();
+    void FormShowEdit();
+    void showInFront();
     void setHeldDate(double value);
     void setHeldTime(double value);
     void setChoices(const ActivationChoices& c);
     ActivationChoices choices() const;
     void enableSoundLists();
-    void limitNote(int position, int added);
     void centreOnScreen();
 
     Services& m_services;

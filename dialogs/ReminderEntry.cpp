@@ -1,4 +1,4 @@
-// The editor's window-free rules: building, storing and giving back reminders.
+// The editor's window-free rules: building and storing reminders, held values, the note.
 #include "dialogs/ReminderEntry.h"
 
 #include <cmath>
@@ -42,29 +42,14 @@ ActivationChoices ChoicesFromRecord(const ReminderRecord& r) {
     return c;
 }
 
-bool EditPending(const Store& s) {
-    return s.EditInProgress && s.EditorMode == EditorEdit;
-}
-
-void GiveBackEdit(Store& s) {
-    try {
-        s.ReturnEditBuffer();
-    } catch (...) {
-        // The reminder is in a table already; only the file is behind. Never leave the monitor stopped.
-        s.EditInProgress = false;
-        s.EditorMode = EditorIdle;
-        throw;
-    }
-}
-
 ApplyOutcome StoreRecords(Store& s, platform::MessageBoxes& boxes, const NewRecords& recs) {
     ApplyOutcome out;
     if (s.ActiveCount >= MaxReminders) {
         out.tableFull = true;
         out.stopped = true;
         boxes.information(CapacityMessage());
-        if (EditPending(s))
-            GiveBackEdit(s);
+        if (s.EditPending())
+            s.CancelEdit(); // the reminder is kept, and the monitor goes on
         return out;
     }
     for (int i = 0; i < recs.count; ++i) {
@@ -77,7 +62,7 @@ ApplyOutcome StoreRecords(Store& s, platform::MessageBoxes& boxes, const NewReco
     if (out.tableFull)
         boxes.information(CapacityMessage());
     s.SortActive();
-    s.EditInProgress = false;
+    s.EditStored();
     return out;
 }
 

@@ -1,7 +1,7 @@
 // The editor's rules that need no window: the records one press of OK or Add builds, how they go
-// into the active table (also when it has fewer free slots than ticked boxes), how an edited
-// reminder is given back, the pickers' held values and the note's conversions. Plain C++ so that
-// tests drive them without a window.
+// into the active table (also when it has fewer free slots than ticked boxes), the pickers' held
+// values, the note's conversions and its typing rules. Plain C++ so that tests drive them without
+// a window.
 #pragma once
 
 #include <array>
@@ -48,13 +48,6 @@ NewRecords BuildRecords(const ActivationChoices& choices, double date, double ti
 
 // The boxes and sound lists that show a record being edited; an unknown kind ticks no box.
 ActivationChoices ChoicesFromRecord(const ReminderRecord& r);
-
-// True while the editor holds a reminder that the list took out of its table.
-bool EditPending(const Store& s);
-
-// Gives EditBuffer back (to the active table, or the expired one when the active table is full) and
-// ends the edit. The edit ends also when writing "re.dt" fails; the IoError then goes on.
-void GiveBackEdit(Store& s);
 
 struct ApplyOutcome {
     int stored = 0;         // records put into the active table

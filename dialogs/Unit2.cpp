@@ -21,6 +21,7 @@
 
 #include "dialogs/Rem.h"
 #include "dialogs/ReminderList.h"
+#include "platform/qt/Accessibility.h"
 #include "store/Recurrence.h"
 
 namespace tw {
@@ -74,12 +75,13 @@ void ReminderGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableWidget::mouseMoveEvent(event);
 }
 
+// A double click anywhere in the grid, an empty cell too, edits the current row; only a cell that
+// may become current becomes current.
 void ReminderGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!allowed(indexAt(event->position().toPoint()))) {
+    if (allowed(indexAt(event->position().toPoint())))
+        QTableWidget::mouseDoubleClickEvent(event);
+    else
         event->accept();
-        return;
-    }
-    QTableWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && onDblClick)
         onDblClick();
 }
@@ -106,6 +108,7 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       m_services(services), m_editor(editor) {
+    platform::SetAccessibleRole(this, QAccessible::Dialog); // not a plain panel
     setObjectName(QStringLiteral("PagesDlg"));
     setWindowTitle(QStringLiteral("List of Reminders"));
 
@@ -128,12 +131,14 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
 
     RxPopupMenu1 = new QMenu(this);
     RxPopupMenu1->setObjectName(QStringLiteral("RxPopupMenu1"));
+    RxPopupMenu1->setAccessibleName(QStringLiteral("Active reminder"));
     Edit1 = RxPopupMenu1->addAction(QStringLiteral("Edit"), this, &TPagesDlg::Edit1Click);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Delete1 = RxPopupMenu1->addAction(QStringLiteral("Delete"), this, &TPagesDlg::Delete1Click);
     Delete1->setObjectName(QStringLiteral("Delete1"));
     RxPopupMenu2 = new QMenu(this);
     RxPopupMenu2->setObjectName(QStringLiteral("RxPopupMenu2"));
+    RxPopupMenu2->setAccessibleName(QStringLiteral("Expired reminder"));
     E1 = RxPopupMenu2->addAction(QStringLiteral("Edit"), this, &TPagesDlg::E1Click);
     E1->setObjectName(QStringLiteral("E1"));
     Delete2 = RxPopupMenu2->addAction(QStringLiteral("Delete"), this, &TPagesDlg::Delete2Click);
@@ -323,6 +328,11 @@ void TPagesDlg::Init_List_Reminders(QTableWidget* Grid, std::int32_t Count) {
     for (const char* h : GridHeaders)
         headers << QString::fromLatin1(h);
     Grid->setHorizontalHeaderLabels(headers);
+    // The grid always shows its empty rows and a blank last header; a screen reader is told how many
+    // rows hold reminders and what the last column is.
+    Grid->horizontalHeaderItem(ParkColumn)->setData(Qt::AccessibleTextRole, QStringLiteral("End of row"));
+    Grid->setAccessibleDescription(Count == 1 ? QStringLiteral("1 reminder")
+                                              : QStringLiteral("%1 reminders").arg(Count));
 }
 
 void TPagesDlg::Fill_Active(QTableWidget* Grid, TableId Table) {
@@ -395,13 +405,9 @@ void TPagesDlg::editRow(QTableWidget* Grid, TableId Table) {
     const int index = currentIndex(Grid, Table);
     if (index < 0)
         return;
-    s.EditInProgress = true;
-    s.EditBuffer = s.table(Table)[index];
-    m_editor.show(); // a hidden editor prepares a new reminder first; FormShow below makes it an edit
-    DeleteClick(Grid, Table);
-    m_editor.FormShow(this);
-    m_editor.raise();
-    m_editor.activateWindow();
+    s.BeginEdit(Table, index); // the reminder leaves its table for the editor
+    Fill_Active(Grid, Table);
+    m_editor.ShowEdit();
 }
 
 bool TPagesDlg::FormKeyDown(int key) {
@@ -483,16 +489,19 @@ void TPagesDlg::FormClose() {
 }
 
 void TPagesDlg::Button1Click() {
-    close();
+    FormClose();
+    hide();
 }
 
 void TPagesDlg::HelpBtnClick() {
     m_services.help.showTopic("list of reminders menu");
 }
 
+// The close box only hides the window: accepting the close would also destroy its native window,
+// and the activity log would count the list anew at every opening.
 void TPagesDlg::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    event->ignore();
+    Button1Click();
 }
 
 bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -1,19 +1,44 @@
-// Connects the reminder engine's parts as the main window TRMForm owns them: the pop-up shows the
-// pop-up kind and the clicked flashing icon, the tray logic stops Flash_Timer when the pop-up ends
-// an icon reminder, and the activation reaches the title-bar display through ShowInTitleBar (set by
-// the shell to the title-bar display's own entry, when there is one).
+// The reminder engine as the program wires it, the one wiring the shell and the tests both use: the
+// hand-back shared by the displays, the tray icon states (told when a display ends), the activation
+// and the monitor. The pop-up and the title-bar display attach once they exist.
 #pragma once
 
-#include "engine/Rem_Popup.h"
+#include "engine/Activation.h"
+#include "engine/Monitor.h"
+#include "engine/PopUpLogic.h"
 #include "engine/ReminderActivation.h"
+#include "engine/TitleBar.h"
 #include "engine/TrayIconStates.h"
 
 namespace tw {
 
-inline void WireEngine(TRem_Pop& popUp, TrayIconStates& tray, ReminderActivation& activation) {
-    activation.ShowPopUpReminder = [&popUp](ReminderRecord& r) { popUp.ShowPopUpReminder(r); };
-    tray.setShowIconReminder([&popUp](ReminderRecord& r) { popUp.ShowIconReminder(r); });
-    popUp.logic().setIconReminderEnded([&tray] { tray.StopFlashTimer(); });
-}
+class ReminderEngine {
+public:
+    ReminderEngine(Services& services, platform::TrayIcon& icon, platform::OneShotTimer& flashTimer)
+        : handBack(services.store), tray(services, handBack, icon, flashTimer), activation(services, tray),
+          monitor(services.store, services.clock, services.boxes, activation) {
+        handBack.setEndListener(&tray);
+    }
+    ReminderEngine(const ReminderEngine&) = delete;
+    ReminderEngine& operator=(const ReminderEngine&) = delete;
+
+    // The pop-up shows pop-up reminders and the clicked flashing icon's reminder.
+    void attachPopUp(PopUpLogic& popUp) {
+        activation.setPopUp(&popUp);
+        tray.setPopUp(&popUp);
+    }
+    void attachTitleBar(TitleBar& titleBar) { activation.setTitleBar(&titleBar); }
+
+    // One tick of Monitor_Timer: the tray icon first, then the monitor step.
+    void Monitor_TimerTimer() {
+        tray.Check_Ikon();
+        monitor.Mon_Rem();
+    }
+
+    HandBack handBack;
+    TrayIconStates tray;
+    ReminderActivation activation;
+    Monitor monitor;
+};
 
 } // namespace tw

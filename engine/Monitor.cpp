@@ -1,4 +1,5 @@
-// The monitor step.
+// The monitor step: the due and overdue tests, taking up the due reminder, setting missed ones
+// aside, and settling a display that has ended.
 #include "engine/Monitor.h"
 
 #include <cmath>
@@ -70,66 +71,102 @@ void Monitor::step() {
         return;
 
     const platform::LocalTime now = m_clock.now();
-    if (s.MonitorState == MonitorIdle) {
+    if (s.MonitorState == MonitorIdle && !takeUp(now))
+        return;
+    if (s.MonitorState == MonitorDone)
+        settle(now);
+}
+
+// The idle step: shows the due reminder, or sets missed ones aside. True when a display was started
+// (and may already have ended, as the title-bar display does inside Viz_Rem). The reminders set
+// aside unseen in the step go through one sweep: series move on to their next occurrence, and the
+// step reports them once.
+bool Monitor::takeUp(const platform::LocalTime& now) {
+    MissedSweep sweep(m_repeats, now);
+    const bool started = takeUp(now, sweep);
+    sweep.Finish();
+    return started;
+}
+
+bool Monitor::takeUp(const platform::LocalTime& now, MissedSweep& sweep) {
+    Store& s = m_store;
+    for (;;) {
         if (s.ActiveCount == 0)
-            return;
+            return false;
         s.PeekEarliest(s.CurrentReminder);
         if (!RecordNotEmpty(s.CurrentReminder)) {
             // A blank record (from a damaged file) at the end of the table: drop it, one per step.
             s.PopEarliest(s.CurrentReminder);
             s.SaveActive();
             s.TablesChanged = true;
-            return;
+            return false;
         }
-        if (IsDueNow(s.CurrentReminder, now)) {
-            const bool tablesChanged = s.TablesChanged;
-            s.PopEarliest(s.CurrentReminder);
-            m_activation.Viz_Rem(s.CurrentReminder);
-            // A title-bar display runs to its end inside Viz_Rem and is settled in this same step.
-            if (s.MonitorState == MonitorIdle) {
-                // Nothing could show it (a title reminder while no titled window is in front, a
-                // kind no display knows): it goes back where it was and is tried again at the next
-                // step; once its minutes have passed it is set aside among the expired reminders
-                // like every missed one, instead of vanishing unseen.
-                s.AppendActive(s.CurrentReminder);
-                s.TablesChanged = tablesChanged;
-            }
-        } else {
-            std::optional<Store::ExpiredSaveBatch> batch;
-            if (m_batchExpiredSaves)
-                batch.emplace(s);
-            // Every missed reminder goes to the expired table unseen, earliest first.
-            MissedSweep sweep(m_repeats, now);
-            while (RecordNotEmpty(s.CurrentReminder) && IsOverdue(s.CurrentReminder, now)) {
-                s.PopEarliest(s.CurrentReminder);
-                // As AppendExpired (refused duplicates and a full table are simply gone); a repeating
-                // reminder leaves a one-off copy there and moves on to its next occurrence.
-                sweep.SetAside(s.CurrentReminder);
-                s.PeekEarliest(s.CurrentReminder);
-            }
-            sweep.Finish(); // the series back in the table, the missed ones reported
-            if (batch)
-                batch->finish();
-            return;
+        if (!IsDueNow(s.CurrentReminder, now)) {
+            expireMissed(now, sweep);
+            return false;
         }
+        const bool tablesChanged = s.TablesChanged;
+        s.PopEarliest(s.CurrentReminder);
+        m_activation.Viz_Rem(s.CurrentReminder);
+        if (s.MonitorState != MonitorIdle)
+            return true;
+        // Nothing could show it (a title reminder while no titled window is in front, a kind no
+        // display knows). It is tried again at the next step while it holds up nothing; as soon as
+        // the reminder behind it is due or overdue, it is set aside among the expired reminders,
+        // where the user can see it, and the next one is handled in this same step.
+        ReminderRecord next{};
+        s.PeekEarliest(next);
+        if (s.ActiveCount > 0 && RecordNotEmpty(next) && (IsDueNow(next, now) || IsOverdue(next, now))) {
+            sweep.SetAside(s.CurrentReminder);
+            continue;
+        }
+        s.AppendActive(s.CurrentReminder);
+        s.TablesChanged = tablesChanged;
+        return false;
     }
-    if (s.MonitorState == MonitorDone)
-        settle(now);
 }
 
-void Monitor::settle(const platform::LocalTime& now) {
+// Every missed reminder goes to the expired table unseen, earliest first.
+void Monitor::expireMissed(const platform::LocalTime& now, MissedSweep& sweep) {
     Store& s = m_store;
-    if (s.CurrentReminder.RemDate == 0.0) {
-        s.MonitorState = MonitorIdle;
-        m_repeats.Finished(s.CurrentReminder, now); // a repeating reminder goes back at its next occurrence
-        s.SaveActive();
-        s.TablesChanged = true;
-        return;
+    std::optional<Store::ExpiredSaveBatch> batch;
+    if (m_batchExpiredSaves)
+        batch.emplace(s);
+    while (RecordNotEmpty(s.CurrentReminder) && IsOverdue(s.CurrentReminder, now)) {
+        s.PopEarliest(s.CurrentReminder);
+        // As AppendExpired (refused duplicates and a full table are simply gone); a repeating reminder
+        // leaves a one-off copy there and moves on to its next occurrence.
+        sweep.SetAside(s.CurrentReminder);
+        s.PeekEarliest(s.CurrentReminder);
     }
-    // Rescheduled. The reminder goes back at once, also when its new time is not ahead of the clock
-    // (a snooze shorter than the time the pop-up stayed open): the next step then shows it or sets it
-    // aside, instead of the monitor waiting until midnight with every other reminder held up.
-    s.MonitorState = MonitorIdle;
+    if (batch)
+        batch->finish();
+}
+
+// The display has ended: a finished reminder is dropped, a rescheduled one put back.
+void Monitor::settle(const platform::LocalTime& now) {
+    if (m_store.CurrentReminder.RemDate == 0.0)
+        settleFinished(now);
+    else
+        settleRescheduled();
+}
+
+// A finished one-off reminder leaves the program: it is already out of the active table, whose file
+// is saved without it. A repeating one goes back at its next occurrence.
+void Monitor::settleFinished(const platform::LocalTime& now) {
+    Store& s = m_store;
+    m_handBack.settled();
+    m_repeats.Finished(s.CurrentReminder, now);
+    s.SaveActive();
+    s.TablesChanged = true;
+}
+
+// The reminder goes back at once, also when its new time is not ahead of the clock (a snooze shorter
+// than the time the pop-up stayed open): the next step then shows it or sets it aside, instead of
+// the monitor waiting until midnight with every other reminder held up.
+void Monitor::settleRescheduled() {
+    Store& s = m_store;
+    m_handBack.settled();
     if (s.InsertActive(s.CurrentReminder) == 1) {
         m_boxes.confirm("Error Save reminder");
         s.TablesChanged = true;
@@ -137,8 +174,8 @@ void Monitor::settle(const platform::LocalTime& now) {
         s.AppendExpired(s.CurrentReminder);
         return;
     }
-    s.SortActive();
-    // Saved here so that a snoozed reminder survives a crash or logoff before the next save point.
+    // InsertActive has sorted the table. Saved here so that a snoozed reminder survives a crash or
+    // logoff before the next save point.
     s.SaveActive();
 }
 

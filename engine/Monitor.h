@@ -36,12 +36,18 @@ public:
 
 private:
     void step();
+    bool takeUp(const platform::LocalTime& now);
+    bool takeUp(const platform::LocalTime& now, MissedSweep& sweep);
+    void expireMissed(const platform::LocalTime& now, MissedSweep& sweep);
     void settle(const platform::LocalTime& now);
+    void settleFinished(const platform::LocalTime& now);
+    void settleRescheduled();
 
     Store& m_store;
     const platform::Clock& m_clock;
     platform::MessageBoxes& m_boxes;
     Activation& m_activation;
+    HandBack m_handBack{m_store}; // the monitor's side of the hand-back: settled
     bool m_batchExpiredSaves = true;
     RepeatingReminders m_repeats{m_store, m_boxes};
 };

@@ -1,4 +1,4 @@
-// The pop-up's filling, "Dismiss" and "Repeat in".
+// The pop-up's logic: filling the window from CurrentReminder, "Dismiss" and "Repeat in".
 #include "engine/PopUpLogic.h"
 
 #include "engine/RepeatIn.h"
@@ -39,7 +39,7 @@ void PopUpLogic::ShowPopUpReminder(ReminderRecord& record) {
     FormShow();
 }
 
-void PopUpLogic::ShowIconReminder(ReminderRecord&) {
+void PopUpLogic::ShowIconReminder() {
     // Another click on the still blinking icon while its reminder is open: filling the window
     // again would throw away a note the user is changing.
     if (m_showing) {
@@ -68,14 +68,16 @@ void PopUpLogic::show(std::string_view lead, bool setCaption) {
     panel += TimeToStr(s.Formats, m_services.locale, r.RemTime);
     m_view.showReminder(panel, BreaksToLf(m_services.codePage.toUtf8(memo)), setCaption);
     m_showing = true;
-    s.MonitorState = MonitorShowing;
+    m_handBack.displayStarted(Display::PopUp);
 }
 
 void PopUpLogic::Button1Click() {
     if (!m_showing)
         return;
-    m_services.store.CurrentReminder.RemDate = 0.0;
-    handBack();
+    m_showing = false;
+    m_view.hideReminder(); // empties the memo: anything typed is lost
+    m_handBack.displayFinished();
+    saveAfterHandBack();
 }
 
 void PopUpLogic::Button2Click() {
@@ -84,32 +86,24 @@ void PopUpLogic::Button2Click() {
     const int position = m_view.selectedInterval();
     if (position < 0 || position >= RepeatIntervalCount)
         return;
-    ReminderRecord& r = m_services.store.CurrentReminder;
     // A date that cannot be moved on (only a damaged record has one) leaves the window open; the
     // user can still dismiss it.
-    ReminderRecord moved = r;
+    ReminderRecord moved = m_services.store.CurrentReminder;
     if (!ApplyRepeatIn(moved, position))
         return;
     const std::string memo = m_services.codePage.fromUtf8(BreaksToCrLf(m_view.memoText()));
-    SetNote(moved, NoteFromMemo(memo, MemoHasLeadingBreak));
-    r = moved;
-    handBack();
-}
-
-// Hides the window and hands the reminder back to the monitor. A failed save of "rd.dt" is shown
-// and the reminder is handed back all the same: the monitor saves the file again when it settles
-// it, and the engine must not stay blocked on a window that is already gone.
-void PopUpLogic::handBack() {
-    Store& s = m_services.store;
     m_showing = false;
     m_view.hideReminder();
-    if (s.CurrentReminder.Kind == KindIcon) {
-        s.IconFlashing = false;
-        if (m_iconReminderEnded)
-            m_iconReminderEnded();
-    }
+    m_handBack.displayRescheduled(moved.RemDate, moved.RemTime, NoteFromMemo(memo, MemoHasLeadingBreak));
+    saveAfterHandBack();
+}
+
+// Writes "rd.dt" after the reminder was handed back. A failed save is shown; the reminder is handed
+// back all the same: the monitor saves the file again when it settles it, and the engine must not
+// stay blocked on a window that is already gone.
+void PopUpLogic::saveAfterHandBack() {
+    Store& s = m_services.store;
     GuardIo(m_services.boxes, [&s] { s.SaveActive(); });
-    s.MonitorState = MonitorDone;
 }
 
 } // namespace tw

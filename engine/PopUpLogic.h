@@ -3,10 +3,10 @@
 // window TRem_Pop (engine/Rem_Popup) is a view over this class; tests drive it with a fake view.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "engine/Activation.h"
 #include "store/LineBreaks.h"
 #include "store/ReminderRecord.h"
 #include "store/Services.h"
@@ -16,8 +16,6 @@ namespace tw {
 inline constexpr std::string_view PopUpLeadText = "Reminder Started on: ";
 inline constexpr std::string_view IconLeadText = "Reminder stated on: ";
 inline constexpr std::string_view PopUpCaption = "Reminder";
-// Characters the user can type into the note (a line break counts as two, CR LF).
-inline constexpr int MemoTypingLimit = 128;
 
 // True unless the note already starts with a line break (first character CR, or second LF).
 bool NoteNeedsLeadingBreak(std::string_view ansiNote);
@@ -48,12 +46,13 @@ public:
 
 class PopUpLogic {
 public:
-    PopUpLogic(Services& services, PopUpView& view) : m_services(services), m_view(view) {}
+    PopUpLogic(Services& services, HandBack& handBack, PopUpView& view)
+        : m_services(services), m_handBack(handBack), m_view(view) {}
 
     // Pop-up kind: beeps when the reminder asks for it, then FormShow.
     void ShowPopUpReminder(ReminderRecord& record);
-    // The flashing tray icon was clicked: Icon_FormShow, no beep.
-    void ShowIconReminder(ReminderRecord& record);
+    // The flashing tray icon was clicked: Icon_FormShow of CurrentReminder, no beep.
+    void ShowIconReminder();
     void FormShow();
     void Icon_FormShow();
     // "Dismiss", Escape and the close box.
@@ -61,22 +60,17 @@ public:
     // "Repeat in"; nothing happens without a selected interval.
     void Button2Click();
 
-    // Called when "Dismiss" or "Repeat in" has ended an icon-kind reminder: the tray logic stops
-    // Flash_Timer there, so that it cannot later end whatever reminder is current by then.
-    void setIconReminderEnded(std::function<void()> fn) { m_iconReminderEnded = std::move(fn); }
-
     // The last show put CR LF in front of the note.
     bool MemoHasLeadingBreak = false;
-    // A reminder is on show in the window (its buttons act only then, so nothing acts twice).
-    bool showing() const { return m_showing; }
 
 private:
     void show(std::string_view lead, bool setCaption);
-    void handBack();
+    void saveAfterHandBack();
 
     Services& m_services;
+    HandBack& m_handBack;
     PopUpView& m_view;
-    std::function<void()> m_iconReminderEnded;
+    // A reminder is on show in the window: its buttons act only then, so nothing acts twice.
     bool m_showing = false;
 };
 

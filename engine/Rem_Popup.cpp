@@ -1,4 +1,4 @@
-// The reminder pop-up window.
+// The reminder pop-up window: its controls, showing and hiding, and the close box and Escape.
 #include "engine/Rem_Popup.h"
 
 #include <algorithm>
@@ -10,27 +10,17 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTextBlock>
-#include <QTextEdit>
 
+#include "dialogs/NoteEdit.h"
 #include "engine/RepeatIn.h"
+#include "platform/qt/Accessibility.h"
 
 namespace tw {
 
-int MemoLength(const QString& text) {
-    int n = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isLowSurrogate())
-            continue;
-        n += (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator) ? 2 : 1;
-    }
-    return n;
-}
-
-TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
+TRem_Pop::TRem_Pop(Services& services, HandBack& handBack, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_logic(services, *this) {
+      m_logic(services, handBack, *this) {
+    platform::SetAccessibleRole(this, QAccessible::Dialog); // not a plain panel
     setObjectName(QStringLiteral("Rem_Pop"));
     setWindowTitle(QString::fromUtf8(PopUpCaption.data(), static_cast<qsizetype>(PopUpCaption.size())));
     setFixedSize(357, 240);
@@ -44,12 +34,10 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     // A label's text is its name for screen readers; a name set here would hide the date itself.
     Panel1->setAccessibleDescription(QStringLiteral("Reminder date and time"));
 
-    Memo1 = new QTextEdit(this);
+    Memo1 = new NoteEdit(services.codePage, this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(10, 41, 336, 149);
-    Memo1->setAcceptRichText(false);
     Memo1->setFrameStyle(QFrame::NoFrame);
-    Memo1->setTabChangesFocus(true);
     QFont bold = Memo1->font();
     bold.setBold(true);
     Memo1->setFont(bold);
@@ -57,7 +45,7 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     centred.setAlignment(Qt::AlignHCenter);
     Memo1->document()->setDefaultTextOption(centred);
     Memo1->setAccessibleName(QStringLiteral("Reminder note"));
-    connect(Memo1->document(), &QTextDocument::contentsChange, this, &TRem_Pop::limitTyping);
+    platform::NameScrollBars(Memo1);
 
     Button1 = new QPushButton(QStringLiteral("Dismiss"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -74,7 +62,7 @@ TRem_Pop::TRem_Pop(Services& services, QWidget* parent)
     ComboBox1->setGeometry(258, 204, 89, 24);
     for (std::string_view text : RepeatIntervalTexts)
         ComboBox1->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    ComboBox1->setAccessibleName(QStringLiteral("Repeat interval"));
+    platform::NameComboBox(ComboBox1, QStringLiteral("Repeat interval"));
     ComboBox1->setMaxVisibleItems(RepeatIntervalCount);
     // With a font wider than the one the layout was drawn for, the list grows to the left so that
     // its texts are not cut; its right edge stays in line with the panel and the memo.
@@ -104,9 +92,7 @@ void TRem_Pop::FormCreate() {
 }
 
 void TRem_Pop::showReminder(const std::string& panelText, const std::string& memoText, bool setCaption) {
-    m_filling = true;
-    Memo1->setPlainText(QString::fromStdString(memoText));
-    m_filling = false;
+    Memo1->setNoteText(QString::fromStdString(memoText));
     Panel1->setText(QString::fromStdString(panelText));
     if (setCaption)
         setWindowTitle(QString::fromUtf8(PopUpCaption.data(), static_cast<qsizetype>(PopUpCaption.size())));
@@ -131,16 +117,11 @@ void TRem_Pop::bringToFront() {
 
 void TRem_Pop::hideReminder() {
     hide();
-    m_filling = true;
-    Memo1->clear();
-    m_filling = false;
+    Memo1->setNoteText(QString());
 }
 
 std::string TRem_Pop::memoText() const {
-    QString text = Memo1->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text.toStdString();
+    return Memo1->noteText().toStdString();
 }
 
 int TRem_Pop::selectedInterval() const {
@@ -151,28 +132,6 @@ void TRem_Pop::closeEvent(QCloseEvent* event) {
     // The close box acts as "Dismiss"; the window is only hidden, never destroyed.
     m_logic.Button1Click();
     event->accept();
-}
-
-// Typing (or pasting) stops at 128 characters; what was filled in by the program may be longer.
-void TRem_Pop::limitTyping(int position, int, int charsAdded) {
-    if (m_filling || charsAdded <= 0)
-        return;
-    int excess = MemoLength(Memo1->document()->toRawText()) - MemoTypingLimit;
-    if (excess <= 0)
-        return;
-    m_filling = true;
-    QTextCursor cursor(Memo1->document());
-    cursor.setPosition(position + charsAdded);
-    int left = charsAdded;
-    while (excess > 0 && left > 0) {
-        cursor.setPosition(position + left);
-        cursor.setPosition(position + left - 1, QTextCursor::KeepAnchor);
-        const QString removed = cursor.selectedText();
-        excess -= MemoLength(removed);
-        cursor.removeSelectedText();
-        --left;
-    }
-    m_filling = false;
 }
 
 } // namespace tw

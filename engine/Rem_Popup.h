@@ -5,25 +5,25 @@
 
 #include <QWidget>
 
+#include "dialogs/NoteEdit.h"
 #include "engine/PopUpLogic.h"
 #include "store/Services.h"
 
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QTextEdit;
 
 namespace tw {
 
 class TRem_Pop : public QWidget, public PopUpView {
     Q_OBJECT
 public:
-    explicit TRem_Pop(Services& services, QWidget* parent = nullptr);
+    TRem_Pop(Services& services, HandBack& handBack, QWidget* parent = nullptr);
 
     // The pop-up kind's display (beeps when asked, "Reminder Started on: ", caption "Reminder").
     void ShowPopUpReminder(ReminderRecord& record) { m_logic.ShowPopUpReminder(record); }
     // Opened from the flashing tray icon ("Reminder stated on: ", no beep).
-    void ShowIconReminder(ReminderRecord& record) { m_logic.ShowIconReminder(record); }
+    void ShowIconReminder() { m_logic.ShowIconReminder(); }
 
     PopUpLogic& logic() { return m_logic; }
 
@@ -35,7 +35,7 @@ public:
     int selectedInterval() const override;
 
     QLabel* Panel1;
-    QTextEdit* Memo1;
+    NoteEdit* Memo1;
     QPushButton* Button1;
     QPushButton* Button2;
     QComboBox* ComboBox1;
@@ -45,13 +45,8 @@ protected:
 
 private:
     void FormCreate();
-    void limitTyping(int position, int charsRemoved, int charsAdded);
 
     PopUpLogic m_logic;
-    bool m_filling = false;
 };
-
-// The note's length as the file counts it: one per character, two per line break (CR LF).
-int MemoLength(const QString& text);
 
 } // namespace tw

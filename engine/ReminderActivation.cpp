@@ -1,26 +1,34 @@
 // Viz_Rem's dispatch by Kind.
 #include "engine/ReminderActivation.h"
 
+#include "engine/PopUpLogic.h"
+#include "engine/TitleBar.h"
+#include "engine/TrayIconStates.h"
+
 namespace tw {
 
 void ReminderActivation::Viz_Rem(ReminderRecord& record) {
     switch (record.Kind) {
     case KindTitle:
-        if (m_services.windows && ShowInTitleBar)
-            ShowInTitleBar(record);
-        else if (ShowPopUpReminder)
-            ShowPopUpReminder(record);
+        if (m_services.windows != nullptr && m_titleBar != nullptr)
+            m_titleBar->ShowInTitleBar(record);
+        else
+            showPopUp(record);
         break;
     case KindIcon:
-        m_tray.Icon_Flash(record);
+        m_tray.Icon_F();
         break;
     case KindPopUp:
-        if (ShowPopUpReminder)
-            ShowPopUpReminder(record);
+        showPopUp(record);
         break;
     default:
         break;
     }
+}
+
+void ReminderActivation::showPopUp(ReminderRecord& record) {
+    if (m_popUp != nullptr)
+        m_popUp->ShowPopUpReminder(record);
 }
 
 } // namespace tw

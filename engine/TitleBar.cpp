@@ -34,7 +34,7 @@ void copyTitle(char* dest, const char* src) {
 
 } // namespace
 
-TitleBar::TitleBar(Services& services, Pauses pauses) : m_services(services) {
+TitleBar::TitleBar(Services& services, HandBack& handBack, Pauses pauses) : m_services(services), m_handBack(handBack) {
     if (pauses == Pauses::Steady) {
         m_nowNs = [] {
             return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -119,29 +119,26 @@ TitleBar::Step TitleBar::pump() {
 
 // An early stop hands the reminder back as shown, with the window's own title put back, so that the
 // monitor drops it and goes on to the next reminder instead of waiting for ever.
-void TitleBar::handBack(ReminderRecord& record) {
+void TitleBar::stopEarly() {
     if (!m_cancelled && TitleModified)
         RestoreTitle();
     TitleModified = false;
-    record.RemDate = 0.0;
-    m_services.store.MonitorState = MonitorDone;
+    m_handBack.displayFinished();
 }
 
 void TitleBar::run(ReminderRecord& record) {
-    Store& store = m_services.store;
-
     const platform::WindowId w = m_services.windows ? m_services.windows->foregroundWindow() : 0;
     TitleWindow = w;
     TitleRestoreWindow = w;
     if (!IsTitleWindow(w)) {
-        store.MonitorState = MonitorIdle;
+        m_handBack.displayNotShown();
         return;
     }
     platform::ForeignWindows& windows = *m_services.windows;
 
     if (record.Beep != 0)
         m_services.beeper.beep();
-    store.MonitorState = MonitorShowing;
+    m_handBack.displayStarted(Display::TitleBar);
 
     char title[TitleBufferSize];
     windows.getTitle(w, title, TitleBufferSize);
@@ -152,10 +149,10 @@ void TitleBar::run(ReminderRecord& record) {
     char O[TitleBufferSize];
     char T[TitleBufferSize];
     if (windows.getTitle(w, O, TitleBufferSize) == 0)
-        return handBack(record);
+        return stopEarly();
     const int L = windows.getTitleLength(w);
     if (L == 0)
-        return handBack(record);
+        return stopEarly();
     int Lb = L;
     int Ls = L;
 
@@ -169,37 +166,37 @@ void TitleBar::run(ReminderRecord& record) {
     const int m = static_cast<int>(D.size());
 
     if (windows.getTitle(w, O, TitleBufferSize) == 0)
-        return handBack(record);
+        return stopEarly();
     // The program may have changed its title between the first reads; keep the one we show.
     if (std::strcmp(O, SavedTitle) != 0)
         saveTitle(O);
     copyTitle(T, O);
     PadWithBlanks(T);
     if (m_cancelled)
-        return handBack(record);
+        return stopEarly();
 
     if (L + 2 <= ScrollStart) {
         for (int p = ScrollStart; p >= L + 2; --p) {
             if (p < Lb + 2)
                 break;
             if (pump() == Step::Stop)
-                return handBack(record);
+                return stopEarly();
             pause(ScrollPauseMs);
             const int Lnow = windows.getTitleLength(w);
             if (Lnow == 0)
-                return handBack(record);
+                return stopEarly();
             if (Lnow != Ls) {
                 // The window's program has set a new title: carry on with it, and restore it.
                 if (pump() == Step::Stop)
-                    return handBack(record);
+                    return stopEarly();
                 Ls = Lnow;
                 Lb = Lnow;
                 if (windows.getTitle(w, O, TitleBufferSize) == 0)
-                    return handBack(record);
+                    return stopEarly();
                 copyTitle(T, O);
                 PadWithBlanks(T);
                 if (m_cancelled)
-                    return handBack(record);
+                    return stopEarly();
                 saveTitle(O);
             }
             if (p + m <= MaxNoteShown) {
@@ -207,10 +204,10 @@ void TitleBar::run(ReminderRecord& record) {
                 T[p + m] = 0;
             }
             if (!windows.setTitle(w, T))
-                return handBack(record);
+                return stopEarly();
             Ls = windows.getTitleLength(w);
             if (Ls == 0)
-                return handBack(record);
+                return stopEarly();
         }
     }
 
@@ -221,16 +218,16 @@ void TitleBar::run(ReminderRecord& record) {
 
     for (int round = 0; round < BlinkRounds; ++round) {
         if (pump() == Step::Stop)
-            return handBack(record);
+            return stopEarly();
         for (int i = 0; i < BlinkWrites; ++i) {
             if (pump() == Step::Stop)
-                return handBack(record);
+                return stopEarly();
             windows.setTitle(w, B);
             pause(BlinkOnMs);
         }
         for (int i = 0; i < BlinkWrites; ++i) {
             if (pump() == Step::Stop)
-                return handBack(record);
+                return stopEarly();
             windows.setTitle(w, O);
             pause(BlinkOffMs);
         }
@@ -238,7 +235,7 @@ void TitleBar::run(ReminderRecord& record) {
     windows.setTitle(w, B);
     for (int i = 0; i < FinalWaits; ++i) {
         if (pump() == Step::Stop)
-            return handBack(record);
+            return stopEarly();
         pause(FinalWaitMs);
     }
 
@@ -248,8 +245,7 @@ void TitleBar::run(ReminderRecord& record) {
     else
         windows.setTitle(w, O);
     TitleModified = false;
-    record.RemDate = 0.0;
-    store.MonitorState = MonitorDone;
+    m_handBack.displayFinished();
 }
 
 } // namespace tw

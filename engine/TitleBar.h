@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/Activation.h"
 #include "platform/ForeignWindows.h"
 #include "store/ReminderRecord.h"
 #include "store/Services.h"
@@ -26,17 +27,13 @@ public:
     // too. The program uses Steady; tests that count pauses use AsRequested.
     enum class Pauses { AsRequested, Steady };
 
-    explicit TitleBar(Services& services, Pauses pauses = Pauses::AsRequested);
+    TitleBar(Services& services, HandBack& handBack, Pauses pauses = Pauses::AsRequested);
     TitleBar(const TitleBar&) = delete;
     TitleBar& operator=(const TitleBar&) = delete;
 
-    // False where the desktop gives no access to other programs' windows; title reminders must then
-    // be shown some other way, since ShowInTitleBar can show nothing.
-    bool Available() const { return m_services.windows != nullptr; }
-
-    // Shows the record's note in the title of the window in front and returns when the display is
-    // over. Afterwards MonitorState is MonitorIdle when no suitable window was in front (nothing
-    // happened), otherwise MonitorDone with the record's RemDate 0.0 (also after an early stop).
+    // Shows the note of record (CurrentReminder) in the title of the window in front and returns when
+    // the display is over. It hands the reminder back as not shown when no suitable window was in
+    // front (nothing happened), otherwise as finished (also after an early stop).
     void ShowInTitleBar(ReminderRecord& record);
     // Visible, without owner window, and with a non-empty title.
     bool IsTitleWindow(platform::WindowId window);
@@ -49,9 +46,6 @@ public:
 
     // Steady pauses measured with this monotonic clock (nanoseconds) instead of the system's.
     void setPacingClock(std::function<std::int64_t()> nowNs) { m_nowNs = std::move(nowNs); }
-
-    // True while a display is under way (ShowInTitleBar has not returned).
-    bool Running() const { return m_running; }
 
     platform::WindowId TitleWindow = 0;
     platform::WindowId TitleRestoreWindow = 0;
@@ -66,10 +60,11 @@ private:
     void saveTitle(const char* title);
     // Processes pending messages; Stop when RestoreTitle ended the display meanwhile.
     Step pump();
-    void handBack(ReminderRecord& record);
+    void stopEarly();
     void pause(int ms);
 
     Services& m_services;
+    HandBack& m_handBack;
     std::unique_ptr<platform::TitleSnapshot> m_snapshot;
     bool m_running = false;
     bool m_cancelled = false;

@@ -1,12 +1,14 @@
-// The tray icon's states and flash.
+// The tray icon's states, its flash and the end of the flash.
 #include "engine/TrayIconStates.h"
 
+#include "engine/PopUpLogic.h"
 #include "store/DateFormat.h"
 
 namespace tw {
 
-TrayIconStates::TrayIconStates(Services& services, platform::TrayIcon& icon, platform::OneShotTimer& flashTimer)
-    : m_services(services), m_icon(icon), m_flashTimer(flashTimer) {
+TrayIconStates::TrayIconStates(Services& services, HandBack& handBack, platform::TrayIcon& icon,
+                               platform::OneShotTimer& flashTimer)
+    : m_services(services), m_handBack(handBack), m_icon(icon), m_flashTimer(flashTimer) {
     // FlashFrames: blue, lime, yellow square, then the aqua page.
     m_icon.setFrames({"ICO_F4", "ICO_F3", "ICO_F2", "ICO_F1"});
     m_icon.setClickHandler([this] { RxTrayIcon1Click(); });
@@ -52,28 +54,18 @@ void TrayIconStates::Check_Ikon() {
     m_icon.setStillIcon(stillIconName());
 }
 
-void TrayIconStates::Icon_Flash(ReminderRecord&) {
-    Icon_F();
-}
-
 void TrayIconStates::Icon_F() {
-    Store& s = m_services.store;
-    s.IconFlashing = true;
+    const Store& s = m_services.store;
     if (!s.TrayIconShown)
         m_icon.setMenu(platform::TrayMenu::Empty);
     if (s.CurrentReminder.Beep != 0)
         m_services.beeper.beep();
-    s.MonitorState = MonitorShowing;
+    m_handBack.displayStarted(Display::IconFlash);
     m_flashTimer.start(FlashMs);
 }
 
 void TrayIconStates::Flash_TimerTimer() {
-    Store& s = m_services.store;
-    m_flashTimer.stop();
-    s.IconFlashing = false;
-    m_icon.setMenu(platform::TrayMenu::Main);
-    s.CurrentReminder.RemDate = 0.0;
-    s.MonitorState = MonitorDone;
+    m_handBack.displayFinished(); // displayEnded below stops the timer and puts the main menu back
 }
 
 void TrayIconStates::RxTrayIcon1Click() {
@@ -87,8 +79,8 @@ void TrayIconStates::RxTrayIcon1Click() {
     // Flash_Timer would end the reminder under the open window, and the window's buttons would
     // then act on whichever reminder the monitor had taken up meanwhile.
     m_flashTimer.stop();
-    if (m_showIconReminder)
-        m_showIconReminder(m_services.store.CurrentReminder);
+    if (m_popUp != nullptr)
+        m_popUp->ShowIconReminder();
     m_icon.setMenu(platform::TrayMenu::Main);
 }
 
@@ -98,7 +90,7 @@ bool TrayIconStates::Icon_Tray_Hide() {
     return s.TrayIconShown;
 }
 
-void TrayIconStates::StopFlashTimer() {
+void TrayIconStates::displayEnded() {
     m_flashTimer.stop();
     m_icon.setMenu(platform::TrayMenu::Main);
 }

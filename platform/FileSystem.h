@@ -19,9 +19,13 @@ struct ReadResult {
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Reads up to maxBytes bytes from the start of the file at path (relative to the working directory).
+    // Reads up to maxBytes bytes from the start of the file at path (relative to the working
+    // directory). Temporary files that a killed save of this file left behind are removed first.
     virtual ReadResult readFile(const std::string& path, std::size_t maxBytes) = 0;
-    // Replaces the file at path with data atomically: after any failure the old file is still whole.
+    // Replaces the file at path with data atomically, through a temporary file beside it: after any
+    // failure the old file is still whole. A symbolic link is saved through: the file it leads to is
+    // replaced in its own folder and the link stays. Where the folder takes no new file but the file
+    // itself is writable, the file is written in place instead (not atomic, as a plain save).
     // Returns 0 or an I/O error code.
     virtual int replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) = 0;
 };

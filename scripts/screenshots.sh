@@ -129,7 +129,7 @@ within 5 eval '[ -z "$(window "List of Reminders")" ]'
 open_menu && xdotool key n
 within 5 window "New Reminder"
 xdotool type --delay 10 "Stand up and stretch for five minutes"
-xdotool key Tab Return
+xdotool key shift+Tab shift+Tab shift+Tab shift+Tab Return # back over Help, Cancel and Add to OK
 shoot_window popup Reminder
 xdotool key Escape
 

@@ -27,11 +27,11 @@ cmake --build "$build" -j "$jobs"
 # shell with its Win32 start-up, and the glue that drives the Win32 back ends.
 qt=$(ls -d /usr/include/*/qt6 2>/dev/null | head -n 1 || true)
 if [ -n "$qt" ] && [ -d "$qt/QtWidgets" ]; then
-    qt_sources=("$top"/platform/win32/WinNativeEventFilter.cpp "$top"/platform/qt/*.cpp "$top"/shell/*.cpp
+    qt_sources=("$top"/platform/win32/WinNativeEventFilter.cpp "$top"/platform/win32/WindowsBackends.cpp
+        "$top"/platform/qt/*.cpp "$top"/shell/*.cpp
         "$top"/dialogs/*.cpp "$top"/engine/Rem_Popup.cpp "$top"/activity/hwn.cpp "$top"/resources/icons/Icons.cpp)
     pids=()
     for src in "${qt_sources[@]}"; do
-        case "$src" in */shell/TerminationWatcher.cpp) continue ;; esac # POSIX signals only
         x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Wno-attributes \
             -D_WIN32_WINNT=0x0A00 -DWINVER=0x0A00 -DUNICODE -D_UNICODE -DNOMINMAX -DWIN32_LEAN_AND_MEAN \
             -DTELLWICK_VERSION='"0"' -I"$top" -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" \

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the format check, the whole suite (window-free tests, windows on
-# Qt's offscreen platform, whole-program tests on a private Xvfb desktop), the suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build of the core under Wine.
+# Qt's offscreen platform, whole-program tests on a private Xvfb desktop), the Debian package with
+# its checks, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# Windows build of the core under Wine. (scripts/test-package.sh, the package's trial in a minimal
+# Debian root, is separate: it needs root and the network and takes minutes.)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -21,6 +23,9 @@ run_suite() { # run_suite BUILD_DIR CMAKE_ARGS...
 
 echo "== tests"
 run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== the Debian package and the distribution's checks (lintian, desktop-file-validate, appstreamcli)"
+"$top/scripts/package.sh"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -1,3 +1,4 @@
+// The other windows, created once in the order of start-up, and their connections to the main window.
 #include "shell/ShellWiring.h"
 
 #include "activity/hwn.h"
@@ -5,131 +6,67 @@
 #include "dialogs/Unit2.h"
 #include "engine/EngineWiring.h"
 #include "engine/MissedNotice.h"
-#include "engine/Monitor.h"
-#include "engine/ReminderActivation.h"
-#include "engine/TitleBar.h"
-#include "engine/TrayIconStates.h"
-#include "platform/qt/TrayIcon.h"
-#include "platform/qt/TrayNotifier.h"
+#include "engine/Rem_Popup.h"
 #include "resources/icons/Icons.h"
+#include "shell/Unit3.h"
 
 namespace tw {
-
-namespace {
-
-// The engine's tray logic as the main window asks for it.
-class EngineTrayLogic : public TrayLogic {
-public:
-    explicit EngineTrayLogic(TrayIconStates& states) : m_states(states) {}
-    void Check_Ikon() override { m_states.Check_Ikon(); }
-    void Icon_Tray_Hide() override { m_states.Icon_Tray_Hide(); }
-    void RxTrayIcon1Click() override { m_states.RxTrayIcon1Click(); }
-    void Flash_TimerTimer() override { m_states.Flash_TimerTimer(); }
-
-private:
-    TrayIconStates& m_states;
-};
-
-} // namespace
 
 QIcon MainIcon() {
     return LoadIconByName("MAINICON");
 }
 
 struct ShellWiring::Owned {
-    std::unique_ptr<platform::QtTrayIcon> trayIcon;
-    std::unique_ptr<platform::QtOneShotTimer> flashTimer;
-    std::unique_ptr<TrayIconStates> trayStates;
-    std::unique_ptr<EngineTrayLogic> trayLogic;
-    std::unique_ptr<TitleBar> titleBar;
-    std::unique_ptr<ReminderActivation> activation;
-    std::unique_ptr<Monitor> monitor;
-    std::unique_ptr<platform::TrayNotifier> notifier;
-    std::unique_ptr<MissedNotice> missedNotice;
-    // The windows; each is created once and only hidden and shown afterwards.
-    std::unique_ptr<TRem_Pop> popUp;
     std::unique_ptr<Tf_Reminder> editor;
+    std::unique_ptr<TRem_Pop> popUp;
+    std::unique_ptr<TAboutBox> aboutBox;
     std::unique_ptr<TPagesDlg> list;
     std::unique_ptr<TSysLog> activityLog;
+    std::unique_ptr<MissedNotice> missedNotice;
+    TRMForm* form = nullptr;
 };
 
-ShellWiring::ShellWiring() : m_owned(std::make_unique<Owned>()) {}
-
-ShellWiring::~ShellWiring() {
-    // The windows go before the engine parts their buttons reach.
-    m_owned->activityLog.reset();
-    m_owned->list.reset();
-    m_owned->editor.reset();
-    m_owned->popUp.reset();
-}
-
-TRem_Pop* ShellWiring::popUp() const {
-    return m_owned->popUp.get();
-}
-Tf_Reminder* ShellWiring::editor() const {
-    return m_owned->editor.get();
-}
-TPagesDlg* ShellWiring::list() const {
-    return m_owned->list.get();
-}
-TSysLog* ShellWiring::activityLog() const {
-    return m_owned->activityLog.get();
-}
-
-void ShellWiring::wireMainWindow(TRMForm& form, Services& services, ShellSeams& seams) {
+ShellWiring::ShellWiring(TRMForm& form, Services& services) : m_owned(std::make_unique<Owned>()) {
     Owned& p = *m_owned;
-
-    // The engine drives the main window's own tray icon and Flash_Timer; the window's built-in
-    // handling of their signals gives way to it.
-    QObject::disconnect(form.RxTrayIcon1, &QSystemTrayIcon::activated, &form, nullptr);
-    QObject::disconnect(form.Flash_Timer, &QTimer::timeout, &form, nullptr);
-    p.trayIcon = std::make_unique<platform::QtTrayIcon>(*form.RxTrayIcon1, form.PopupMenu2, form.PopupMenu1);
-    p.trayIcon->setDoubleClickHandler([&form] { form.RxTrayIcon1DblClick(); });
-    p.flashTimer = std::make_unique<platform::QtOneShotTimer>(*form.Flash_Timer);
-    p.trayStates = std::make_unique<TrayIconStates>(services, *p.trayIcon, *p.flashTimer);
-    p.trayLogic = std::make_unique<EngineTrayLogic>(*p.trayStates);
-    form.setTrayLogic(p.trayLogic.get());
-
-    p.activation = std::make_unique<ReminderActivation>(services, *p.trayStates);
-    if (services.windows != nullptr) {
-        p.titleBar = std::make_unique<TitleBar>(services, TitleBar::Pauses::Steady);
-        p.activation->ShowInTitleBar = [t = p.titleBar.get()](ReminderRecord& r) { t->ShowInTitleBar(r); };
-        seams.resetTitleState = [t = p.titleBar.get()] {
-            t->TitleWindow = 0;
-            t->TitleRestoreWindow = 0;
-            t->TitleModified = false;
-        };
-        seams.titleModified = [t = p.titleBar.get()] { return t->TitleModified; };
-        seams.restoreTitle = [t = p.titleBar.get()] { t->RestoreTitle(); };
-    }
-    p.monitor = std::make_unique<Monitor>(services.store, services.clock, services.boxes, *p.activation);
-    seams.monRem = [m = p.monitor.get()] { m->Mon_Rem(); };
-}
-
-void ShellWiring::createWindows(TRMForm& form, Services& services, ShellSeams& seams) {
-    Owned& p = *m_owned;
-
+    p.form = &form;
     p.editor = std::make_unique<Tf_Reminder>(services);
-    p.popUp = std::make_unique<TRem_Pop>(services);
-    WireEngine(*p.popUp, *p.trayStates, *p.activation);
+    p.popUp = std::make_unique<TRem_Pop>(services, form.engine().handBack);
+    form.engine().attachPopUp(p.popUp->logic());
+    p.aboutBox = std::make_unique<TAboutBox>(MainIcon(), services.help);
+    form.setAboutBox(p.aboutBox.get());
     p.list = std::make_unique<TPagesDlg>(services, *p.editor);
     p.activityLog = std::make_unique<TSysLog>(services);
-    QObject::connect(p.activityLog.get(), &TSysLog::aboutRequested, &form, [&form] { form.About1Click(); });
 
-    seams.showEditor = [e = p.editor.get()] { e->show(); };
-    seams.showList = [l = p.list.get()] { l->Show(); };
-    seams.viewLog = [a = p.activityLog.get()] { a->viewLog(); };
-    seams.sampleTick = [a = p.activityLog.get()] { a->armSample(); };
-    seams.setActivityLogEnabled = [a = p.activityLog.get()](bool on) { a->setActivityLogEnabled(on); };
+    Tf_Reminder* editor = p.editor.get();
+    TPagesDlg* list = p.list.get();
+    TSysLog* log = p.activityLog.get();
+    QObject::connect(&form, &TRMForm::newReminderRequested, editor, &Tf_Reminder::ShowNew);
+    QObject::connect(&form, &TRMForm::listRequested, list, &TPagesDlg::Show);
+    QObject::connect(&form, &TRMForm::viewLogRequested, log, &TSysLog::viewLog);
+    QObject::connect(&form, &TRMForm::activitySampleDue, log, &TSysLog::armSample);
+    QObject::connect(&form, &TRMForm::activityLogToggled, log, &TSysLog::setActivityLogEnabled);
+    QObject::connect(log, &TSysLog::aboutRequested, &form, &TRMForm::About1Click);
 }
 
-void ShellWiring::wireRepeats(TRMForm& form, Services& services, const platform::LocalTimeZone& zone) {
+void ShellWiring::wireRepeats(Services& services, const platform::LocalTimeZone& zone) {
     Owned& p = *m_owned;
-    p.monitor->repeats().setTimeZone(zone);
-    p.notifier = std::make_unique<platform::TrayNotifier>(*form.RxTrayIcon1);
-    p.notifier->setClickHandler([l = p.list.get()] { l->ShowExpired(); });
-    p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, *p.notifier);
-    p.monitor->repeats().setMissedHandler([n = p.missedNotice.get()](const MissedReport& r) { n->report(r); });
+    RepeatingReminders& repeats = p.form->engine().monitor.repeats();
+    repeats.setTimeZone(zone);
+    platform::Notifier& notifier = p.form->notifier();
+    notifier.setClickHandler([l = p.list.get()] { l->ShowExpired(); });
+    p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, notifier);
+    repeats.setMissedHandler([n = p.missedNotice.get()](const MissedReport& r) { n->report(r); });
+}
+
+ShellWiring::~ShellWiring() {
+    m_owned->form->engine().monitor.repeats().setMissedHandler({});
+    m_owned->missedNotice.reset();
+    // In the reverse order of their creation.
+    m_owned->activityLog.reset();
+    m_owned->list.reset();
+    m_owned->aboutBox.reset();
+    m_owned->popUp.reset();
+    m_owned->editor.reset();
 }
 
 } // namespace tw

@@ -1,57 +1,30 @@
+// The hidden main window: its menus and timers, start-up, the hot key and the orderly exit.
 #include "shell/Unit1.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QStyle>
-#include <memory>
 
+#include "engine/EngineWiring.h"
+#include "platform/qt/Accessibility.h"
+#include "platform/qt/TrayIcon.h"
 #include "store/IoError.h"
 
 namespace tw {
 
-TRMForm* RMForm = nullptr;
-
 namespace {
 
 constexpr char ExitQuestion[] = "Do you really want to close this program?";
-
-// The tables and edit state as they stood before the exit path gave the editor's reminder back.
-struct TableSnapshot {
-    ReminderTable active;
-    std::int32_t activeCount = 0;
-    ReminderTable expired;
-    std::int32_t expiredCount = 0;
-    bool editInProgress = false;
-    ReminderRecord editBuffer{};
-    std::int32_t editorMode = EditorIdle;
-
-    explicit TableSnapshot(const Store& s)
-        : active(s.ActiveTable), activeCount(s.ActiveCount), expired(s.ExpiredTable), expiredCount(s.ExpiredCount),
-          editInProgress(s.EditInProgress), editBuffer(s.EditBuffer), editorMode(s.EditorMode) {}
-    void restore(Store& s) const {
-        s.ActiveTable = active;
-        s.ActiveCount = activeCount;
-        s.ExpiredTable = expired;
-        s.ExpiredCount = expiredCount;
-        s.EditInProgress = editInProgress;
-        s.EditBuffer = editBuffer;
-        s.EditorMode = editorMode;
-    }
-};
-
-QString counterTooltip(const Store& s) {
-    return QStringLiteral(" Reminders Counter: \n\r Active:  %1\n\r Expired: %2")
-        .arg(s.ActiveCount)
-        .arg(s.ExpiredCount);
-}
 
 } // namespace
 
 TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
                  QWidget* parent)
     : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
+    platform::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("RMForm"));
     setWindowTitle(QStringLiteral("RMForm"));
+    setAccessibleName(QStringLiteral("Tellwick")); // what a screen reader lists for the hidden window
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     Monitor_Timer = new QTimer(this);
@@ -62,12 +35,6 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
     Flash_Timer = new QTimer(this);
     Flash_Timer->setObjectName(QStringLiteral("Flash_Timer"));
     Flash_Timer->setInterval(10000);
-    connect(Flash_Timer, &QTimer::timeout, this, [this] {
-        if (m_tray != nullptr)
-            m_tray->Flash_TimerTimer();
-        else
-            Flash_Timer->stop();
-    });
 
     TimerS = new QTimer(this);
     TimerS->setObjectName(QStringLiteral("TimerS"));
@@ -97,6 +64,7 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
 
     ools1 = PopupMenu2->addMenu(QStringLiteral("Tools"));
     ools1->setObjectName(QStringLiteral("ools1"));
+    ools1->setAccessibleName(QStringLiteral("Tools"));
     StartLog1 = ools1->addAction(QStringLiteral("Enable Log User Activity"));
     StartLog1->setObjectName(QStringLiteral("StartLog1"));
     StartLog1->setCheckable(true);
@@ -129,30 +97,32 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
     RxTrayIcon1 = new QSystemTrayIcon(this);
     RxTrayIcon1->setObjectName(QStringLiteral("RxTrayIcon1"));
     RxTrayIcon1->setToolTip(QStringLiteral("Tellwick"));
-    RxTrayIcon1->setContextMenu(PopupMenu2);
-    connect(RxTrayIcon1, &QSystemTrayIcon::activated, this, &TRMForm::onTrayActivated);
+
+    // The engine drives the tray icon (picture, animation, tooltip, menu, click) and Flash_Timer.
+    m_trayIcon = std::make_unique<platform::QtTrayIcon>(*RxTrayIcon1, PopupMenu2, PopupMenu1);
+    m_trayIcon->setDoubleClickHandler([this] { RxTrayIcon1DblClick(); });
+    m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
+    m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
+    m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer);
+    if (services.windows != nullptr) {
+        m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
+        m_engine->attachTitleBar(*m_titleBar);
+    }
 }
 
 TRMForm::~TRMForm() {
     if (m_hotKeyRegistered && m_hotKey != nullptr)
         m_hotKey->unregisterHotKey();
-    if (RMForm == this)
-        RMForm = nullptr;
-}
-
-void TRMForm::setMainIcon(const QIcon& icon) {
-    m_mainIcon = icon;
-    setWindowIcon(icon);
-    if (RxTrayIcon1->icon().isNull())
-        RxTrayIcon1->setIcon(icon);
 }
 
 void TRMForm::FormCreate() {
     m_hotKeyRegistered = m_hotKey != nullptr && m_hotKey->registerHotKey([this] { WMHotKey(); });
-    if (m_seams.findHelpFile)
-        m_seams.findHelpFile();
-    if (m_seams.resetTitleState)
-        m_seams.resetTitleState();
+    emit helpFileNeeded();
+    if (m_titleBar != nullptr) {
+        m_titleBar->TitleWindow = 0;
+        m_titleBar->TitleRestoreWindow = 0;
+        m_titleBar->TitleModified = false;
+    }
     Store& s = m_services.store;
     // A failed load is reported; start-up goes on with whatever was read.
     GuardIo(m_services.boxes, [&] { s.LoadActive(); });
@@ -169,17 +139,15 @@ void TRMForm::FormCreate() {
 
 void TRMForm::Disable1_Click() {
     m_services.store.RemindersEnabled = !DisableAll1->isChecked();
-    checkIcon();
+    m_engine->tray.Check_Ikon();
 }
 
 void TRMForm::m_ReminderClick() {
-    if (m_seams.showEditor)
-        m_seams.showEditor();
+    emit newReminderRequested();
 }
 
 void TRMForm::m_OptionsClick() {
-    if (m_seams.showList)
-        m_seams.showList();
+    emit listRequested();
 }
 
 void TRMForm::StartLog1Click() {
@@ -188,13 +156,11 @@ void TRMForm::StartLog1Click() {
         TimerS->start();
     else
         TimerS->stop();
-    if (m_seams.setActivityLogEnabled)
-        m_seams.setActivityLogEnabled(on);
+    emit activityLogToggled(on);
 }
 
 void TRMForm::ViewLog1Click() {
-    if (m_seams.viewLog)
-        m_seams.viewLog();
+    emit viewLogRequested();
 }
 
 void TRMForm::Help1Click() {
@@ -210,11 +176,8 @@ void TRMForm::About1Click() {
 }
 
 void TRMForm::Hide1Click() {
-    if (m_tray != nullptr)
-        m_tray->Icon_Tray_Hide();
-    else
-        basicIconTrayHide();
-    checkIcon(); // the icon follows at once, not at the next tick
+    Hide2->setChecked(!m_engine->tray.Icon_Tray_Hide());
+    m_engine->tray.Check_Ikon(); // the icon follows at once, not at the next tick
 }
 
 void TRMForm::m_Exit1Click() {
@@ -250,20 +213,19 @@ void TRMForm::WMHotKey() {
     // During a flash of the hidden icon the current menu is the empty one: nothing opens.
     if (menu == nullptr || menu->actions().isEmpty() || menu->isVisible())
         return;
+    // The program's most recently active visible window comes forward first.
+    m_recentWindow.bringForward();
     const platform::Point at = hotKeyMenuPosition();
     menu->popup(QPoint(at.x, at.y));
     menu->activateWindow();
 }
 
 void TRMForm::Monitor_TimerTimer() {
-    checkIcon();
-    if (m_seams.monRem)
-        m_seams.monRem();
+    m_engine->Monitor_TimerTimer();
 }
 
 void TRMForm::TimerSTimer() {
-    if (m_seams.sampleTick)
-        m_seams.sampleTick();
+    emit activitySampleDue();
 }
 
 void TRMForm::RxTrayIcon1DblClick() {
@@ -273,42 +235,8 @@ void TRMForm::RxTrayIcon1DblClick() {
         action->trigger();
 }
 
-void TRMForm::onTrayActivated(QSystemTrayIcon::ActivationReason reason) {
-    switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        if (m_tray != nullptr)
-            m_tray->RxTrayIcon1Click();
-        break;
-    case QSystemTrayIcon::DoubleClick:
-        RxTrayIcon1DblClick();
-        break;
-    default:
-        break;
-    }
-}
-
 bool TRMForm::saveAll() {
-    Store& s = m_services.store;
-    std::unique_ptr<TableSnapshot> before;
-    if (s.EditInProgress) {
-        // The reminder the editor holds belongs in the active file too.
-        before = std::make_unique<TableSnapshot>(s);
-        if (!GuardIo(m_services.boxes, [&] { s.ReturnEditBuffer(); })) {
-            before->restore(s);
-            return false;
-        }
-    }
-    // "re.dt" is written only after "rd.dt" was.
-    const bool saved = GuardIo(m_services.boxes, [&] {
-        s.SaveActive();
-        s.SaveExpired();
-    });
-    // The files hold the editor's reminder; in memory the editor keeps it, for the program may
-    // carry on (a failed save, or a session end that was called off): its OK or Cancel then
-    // stores it once, not twice.
-    if (before)
-        before->restore(s);
-    return saved;
+    return GuardIo(m_services.boxes, [this] { m_services.store.SaveAll(); });
 }
 
 void TRMForm::endSession() {
@@ -331,8 +259,8 @@ void TRMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TRMForm::FormClose() {
-    if (m_seams.titleModified && m_seams.titleModified() && m_seams.restoreTitle)
-        m_seams.restoreTitle();
+    if (m_titleBar != nullptr && m_titleBar->TitleModified)
+        m_titleBar->RestoreTitle();
     m_services.help.quit();
 }
 
@@ -344,33 +272,6 @@ void TRMForm::FormDestroy() {
     Flash_Timer->stop();
     TimerS->stop();
     RxTrayIcon1->hide();
-}
-
-void TRMForm::checkIcon() {
-    if (m_tray != nullptr)
-        m_tray->Check_Ikon();
-    else
-        basicCheckIkon();
-}
-
-void TRMForm::basicCheckIkon() {
-    const Store& s = m_services.store;
-    RxTrayIcon1->setToolTip(counterTooltip(s));
-    if (s.MonitorState != MonitorIdle)
-        return;
-    if (!s.TrayIconShown) {
-        RxTrayIcon1->hide();
-        return;
-    }
-    const QIcon::Mode mode = s.RemindersEnabled ? QIcon::Normal : QIcon::Disabled;
-    RxTrayIcon1->setIcon(QIcon(m_mainIcon.pixmap(QSize(16, 16), mode)));
-    RxTrayIcon1->show();
-}
-
-void TRMForm::basicIconTrayHide() {
-    Store& s = m_services.store;
-    s.TrayIconShown = !s.TrayIconShown;
-    Hide2->setChecked(!s.TrayIconShown);
 }
 
 } // namespace tw

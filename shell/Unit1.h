@@ -1,7 +1,6 @@
-// TRMForm, the program's hidden main window: it owns the timers, the tray icon with its menus and
-// the global hot key, and runs the orderly exit that writes both reminder files. Every other
-// window and engine part reaches it through the seams below, so that each can be wired in (and
-// replaced by a test double) on its own.
+// TRMForm, the program's hidden main window: it owns the timers, the tray icon with its menus, the
+// global hot key and the reminder engine that drives the icon, and runs the orderly exit that writes
+// both reminder files. The other windows hear its menu commands through its signals.
 #pragma once
 
 #include <QMenu>
@@ -9,36 +8,22 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
+#include <memory>
 
 #include "platform/Desktop.h"
+#include "platform/qt/QtInstanceActivation.h"
+#include "platform/qt/TrayNotifier.h"
 #include "store/Services.h"
 
 namespace tw {
 
-// The tray icon logic of the engine: icon choice, tooltip, flashing, hiding.
-class TrayLogic {
-public:
-    virtual ~TrayLogic() = default;
-    virtual void Check_Ikon() = 0;
-    virtual void Icon_Tray_Hide() = 0;
-    virtual void RxTrayIcon1Click() = 0;
-    virtual void Flash_TimerTimer() = 0;
-};
+namespace platform {
+class QtTrayIcon;
+class QtOneShotTimer;
+} // namespace platform
 
-// What the main window asks of the other windows and engine parts. An empty seam does nothing.
-struct ShellSeams {
-    std::function<void()> monRem;                    // the monitor step (Mon_Rem)
-    std::function<void()> findHelpFile;              // looks for the help file beside the executable
-    std::function<void()> showEditor;                // Tf_Reminder, non-modal
-    std::function<void()> showList;                  // TPagesDlg's Show
-    std::function<void()> viewLog;                   // the log window shows itself on the next turn
-    std::function<void()> sampleTick;                // TimerS tick: arms one activity sample
-    std::function<void(bool)> setActivityLogEnabled; // ActivityLogEnabled
-    std::function<void()> resetTitleState;           // TitleWindow, TitleRestoreWindow, TitleModified
-    std::function<bool()> titleModified;             // TitleModified
-    std::function<void()> restoreTitle;              // RestoreTitle
-};
+class ReminderEngine;
+class TitleBar;
 
 class TRMForm : public QWidget {
     Q_OBJECT
@@ -48,13 +33,13 @@ public:
             QWidget* parent = nullptr);
     ~TRMForm() override;
 
-    void setSeams(ShellSeams seams) { m_seams = std::move(seams); }
-    // Null puts back the built-in still icon with the counter tooltip.
-    void setTrayLogic(TrayLogic* logic) { m_tray = logic; }
+    // The engine behind the tray icon and Monitor_Timer; the pop-up window attaches to it.
+    ReminderEngine& engine() { return *m_engine; }
+    // Passing notices from the tray icon ("Missed reminders").
+    platform::Notifier& notifier() { return *m_notifier; }
     void setAboutBox(QWidget* box) { m_aboutBox = box; }
-    void setMainIcon(const QIcon& icon);
 
-    // Start-up steps of the main window: hot key, title state, the two files, initial state.
+    // Start-up steps of the main window: hot key, help file, title state, the two files, initial state.
     void FormCreate();
 
     // Menu and event handlers.
@@ -73,16 +58,42 @@ public:
     void TimerSTimer();
     void RxTrayIcon1DblClick();
 
-    // Writes "rd.dt" and then "re.dt", with a reminder held by the editor put back into the active
-    // table first. The tables and the edit in memory stay as they were; false after an error box.
+    // Writes "rd.dt" and then "re.dt" as they would be with a reminder held by the editor put back.
+    // The tables and the edit in memory are not touched; false after an error box.
     bool saveAll();
     // The session ends or the system asks the program to terminate: saves as "E&xit" does,
     // without asking, and ends the program. After a failed save the program stays.
     void endSession();
     // Where the hot-key menu opens.
     platform::Point hotKeyMenuPosition() const;
-    bool hotKeyRegistered() const { return m_hotKeyRegistered; }
     bool ended() const { return m_ended; }
+
+signals:
+    // FormCreate has come to the help file: whoever knows where it lies sets it now.
+    void helpFileNeeded();
+    void newReminderRequested(); // "&New Reminder" (also the tray icon's double click)
+    void listRequested();        // "&List of Reminders"
+    void viewLogRequested();     // "View Log"
+    void activityLogToggled(bool on);
+    void activitySampleDue(); // TimerS ticked: one activity sample is to be armed
+    // The main window has closed (after FormClose and FormDestroy): the program ends.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormClose();
+    void FormDestroy();
+
+    Services& m_services;
+    platform::GlobalHotKey* m_hotKey;
+    platform::DesktopGeometry* m_desktop;
+    QPointer<QWidget> m_aboutBox;
+    platform::RecentWindowTracker m_recentWindow;
+    bool m_hotKeyRegistered = false;
+    bool m_ended = false;
+    bool m_confirmingExit = false;
 
     QTimer* Monitor_Timer;
     QTimer* Flash_Timer;
@@ -103,34 +114,11 @@ public:
     QAction* Hide2;
     QAction* Exit1;
 
-signals:
-    // The main window has closed (after FormClose and FormDestroy): the program ends.
-    void programEnded();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void FormClose();
-    void FormDestroy();
-    void checkIcon(); // the engine's Check_Ikon, or the built-in still icon
-    void basicCheckIkon();
-    void basicIconTrayHide();
-    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
-
-    Services& m_services;
-    platform::GlobalHotKey* m_hotKey;
-    platform::DesktopGeometry* m_desktop;
-    ShellSeams m_seams;
-    TrayLogic* m_tray = nullptr;
-    QPointer<QWidget> m_aboutBox;
-    QIcon m_mainIcon;
-    bool m_hotKeyRegistered = false;
-    bool m_ended = false;
-    bool m_confirmingExit = false;
+    std::unique_ptr<platform::QtTrayIcon> m_trayIcon;
+    std::unique_ptr<platform::TrayNotifier> m_notifier;
+    std::unique_ptr<platform::QtOneShotTimer> m_flashTimer;
+    std::unique_ptr<TitleBar> m_titleBar; // only where other programs' windows can be reached
+    std::unique_ptr<ReminderEngine> m_engine;
 };
-
-// The one main window of the program (set by main while it lives).
-extern TRMForm* RMForm;
 
 } // namespace tw

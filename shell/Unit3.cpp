@@ -1,7 +1,10 @@
+// The about box: its texts, its place on the screen, and its keys.
 #include "shell/Unit3.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -9,7 +12,7 @@
 
 namespace tw {
 
-TAboutBox::TAboutBox(const QIcon& programIcon, QWidget* parent) : QDialog(parent) {
+TAboutBox::TAboutBox(const QIcon& programIcon, platform::Help& help, QWidget* parent) : QDialog(parent), m_help(help) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -51,12 +54,6 @@ TAboutBox::TAboutBox(const QIcon& programIcon, QWidget* parent) : QDialog(parent
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TAboutBox::showCentred() {
-    show();
-    raise();
-    activateWindow();
-}
-
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Escape and the OK button close the box (QDialog's reject and accept); it opens centred.
@@ -65,6 +62,26 @@ void TAboutBox::showEvent(QShowEvent* event) {
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
     OKButton->setFocus();
+}
+
+// The box is only ever hidden: closing it would also destroy its native window, and the activity
+// log would count the box anew at every opening.
+void TAboutBox::done(int result) {
+    setResult(result);
+    hide();
+}
+
+void TAboutBox::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        m_help.showTopic("main_menu_top_page");
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace tw

@@ -1,8 +1,10 @@
 // TAboutBox: the program's about box, a small stay-on-top dialog shown without blocking the rest of
-// the program (from the tray menu and from the activity log window).
+// the program (from the tray menu and from the activity log window). F1 opens help.
 #pragma once
 
 #include <QDialog>
+
+#include "platform/Help.h"
 
 class QLabel;
 class QPushButton;
@@ -12,12 +14,7 @@ namespace tw {
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(const QIcon& programIcon, QWidget* parent = nullptr);
-
-    // Shows the box centred on the screen, in front, without blocking.
-    void showCentred();
-    // The help context of the box.
-    static constexpr int HelpContext = 10;
+    TAboutBox(const QIcon& programIcon, platform::Help& help, QWidget* parent = nullptr);
 
     QLabel* ProgramIcon;
     QLabel* ProductName;
@@ -25,8 +22,16 @@ public:
     QLabel* Comments;
     QPushButton* OKButton;
 
+    // OK and Escape only hide the box (QDialog's own done() closes it, which destroys its native window).
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    platform::Help& m_help;
 };
 
 } // namespace tw

@@ -1,4 +1,4 @@
-// Table operations and the reminder files.
+// Table operations, the edit session and the reminder files.
 #include "store/Store.h"
 
 #include <cmath>
@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 #include "store/IoError.h"
 
@@ -149,12 +150,41 @@ int Store::AppendExpired(ReminderRecord r) {
     return 0;
 }
 
-void Store::ReturnEditBuffer() {
-    // The edit ends first: a failed save of "re.dt" below must not leave the monitor held up.
+void Store::BeginEdit(TableId id, int index) {
+    EditBuffer = table(id)[index];
+    Del_Rem(id, index);
+    EditInProgress = true;
+    EditorMode = EditorEdit;
+}
+
+void Store::CancelEdit() {
+    const bool pending = EditPending();
     EditInProgress = false;
     EditorMode = EditorIdle;
-    if (InsertActive(EditBuffer) == 1)
+    if (pending && InsertActive(EditBuffer) == 1)
         AppendExpired(EditBuffer);
+}
+
+void Store::SaveAll() {
+    if (!EditPending()) {
+        SaveActive();
+        SaveExpired();
+        return;
+    }
+    // A copy of the tables with the edit given back, saved in place of the live ones.
+    auto shadow = std::make_unique<Store>(*m_files);
+    shadow->ActiveTable = ActiveTable;
+    shadow->ActiveCount = ActiveCount;
+    shadow->ExpiredTable = ExpiredTable;
+    shadow->ExpiredCount = ExpiredCount;
+    shadow->EditInProgress = EditInProgress;
+    shadow->EditorMode = EditorMode;
+    shadow->EditBuffer = EditBuffer;
+    ExpiredSaveBatch batch(*shadow); // "re.dt" only after "rd.dt"
+    shadow->CancelEdit();
+    shadow->SaveActive();
+    shadow->SaveExpired();
+    batch.finish();
 }
 
 void Store::Del_Rem(TableId id, int index) {

@@ -97,11 +97,26 @@ public:
     int AppendExpired(ReminderRecord r);
     // Stores r in the first unused active slot without sorting (the editor sorts after its appends).
     int AppendActive(ReminderRecord r);
-    // Gives the reminder held in EditBuffer back to the active table and ends the edit. When the
-    // active table is full the reminder goes to the expired table instead, so it is never lost.
-    void ReturnEditBuffer();
     // Removes entry index of a table, moving the entries above it down so the order is kept.
     void Del_Rem(TableId id, int index);
+
+    // The edit session: EditInProgress, EditorMode and EditBuffer change only here.
+    // The editor shows a new reminder.
+    void BeginNew() { EditorMode = EditorNew; }
+    // Takes entry index of a table out into EditBuffer for the editor; the monitor waits meanwhile.
+    void BeginEdit(TableId id, int index);
+    // True while the editor holds a reminder taken out of a table.
+    bool EditPending() const { return EditInProgress && EditorMode == EditorEdit; }
+    // The editor has stored its records in place of the reminder it held.
+    void EditStored() { EditInProgress = false; }
+    // Cancel or close: a reminder the editor holds goes back to the active table (to the expired
+    // one when the active table is full, so it is never lost) and the editor is idle. The edit
+    // ends before anything is written, so a failed save of "re.dt" (IoError) cannot hold the
+    // monitor up.
+    void CancelEdit();
+    // Writes "rd.dt" and then "re.dt" as they would be with a reminder the editor holds given back;
+    // the tables and the edit stay as they are. "re.dt" is not written when "rd.dt" failed.
+    void SaveAll();
 
     // The reminder files, relative to the working directory. Failures throw IoError.
     void LoadActive();

@@ -32,11 +32,11 @@ namespace {
 // Pop-ups shown and left open: the benchmarks never get past the hand-off.
 class OpenPopUps : public Activation {
 public:
-    explicit OpenPopUps(Store& s) : m_store(s) {}
-    void Viz_Rem(ReminderRecord&) override { m_store.MonitorState = MonitorShowing; }
+    explicit OpenPopUps(Store& s) : m_handBack(s) {}
+    void Viz_Rem(ReminderRecord&) override { m_handBack.displayStarted(Display::PopUp); }
 
 private:
-    Store& m_store;
+    HandBack m_handBack;
 };
 
 ReminderRecord Reminder(double date, double time, int i) {

@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
         const int run = n / 2 + 1;
         TimedPump pump;
         tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
-        tw::TitleBar bar(services, steady ? tw::TitleBar::Pauses::Steady : tw::TitleBar::Pauses::AsRequested);
+        tw::HandBack handBack(store);
+        tw::TitleBar bar(services, handBack, steady ? tw::TitleBar::Pauses::Steady : tw::TitleBar::Pauses::AsRequested);
         tw::ReminderRecord& r = store.CurrentReminder;
         tw::ClearRecord(r);
         r.Kind = tw::KindTitle;

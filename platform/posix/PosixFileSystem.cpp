@@ -3,6 +3,8 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include <cerrno>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -76,10 +78,108 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Join(const std::string& directory, const std::string& name) {
+    return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+// The file a save must replace: path itself, or the end of the chain of symbolic links that starts
+// at path (a link that points nowhere names the file to create). 0 or an errno value.
+int ResolveLinks(const std::string& path, std::string& target) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = current; // missing or not a link: the save itself reports any problem
+            return 0;
+        }
+        std::string next(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 256, '\0');
+        const ssize_t n = ::readlink(current.c_str(), next.data(), next.size());
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOENT;
+        next.resize(static_cast<std::size_t>(n));
+        current = next.front() == '/' ? next : Join(DirectoryOf(current), next);
+    }
+    return ELOOP;
+}
+
+// The temporary file of a save to target: "<name>.tmp<pid>-<serial>" beside it.
+std::string TempName(const std::string& target) {
+    return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(s_tempSerial++);
+}
+
+// The process id in a name made by TempName for a file called name; 0 for any other name.
+pid_t TempOwner(const std::string& entry, const std::string& name) {
+    const std::string lead = name + ".tmp";
+    if (entry.size() <= lead.size() || entry.compare(0, lead.size(), lead) != 0)
+        return 0;
+    const std::string rest = entry.substr(lead.size());
+    const auto dash = rest.find('-');
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() <= 18 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
+        return 0;
+    return static_cast<pid_t>(std::stoll(rest.substr(0, dash)));
+}
+
+// Removes the temporary files that saves to target left when they were killed half-way. A file
+// whose process still runs may be another copy's save in progress and stays.
+void RemoveLeftovers(const std::string& target) {
+    const std::string directory = DirectoryOf(target);
+    const std::string name = NameOf(target);
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* e = ::readdir(dir)) {
+        const pid_t owner = TempOwner(e->d_name, name);
+        if (owner <= 0)
+            continue;
+        const bool running = owner != ::getpid() && (::kill(owner, 0) == 0 || errno == EPERM);
+        if (!running)
+            ::unlink(Join(directory, e->d_name).c_str());
+    }
+    ::closedir(dir);
+}
+
+// Writes all of data to fd, then flushes it to disk. 0 or an errno value.
+int WriteAll(int fd, const std::vector<std::uint8_t>& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return ::fsync(fd) != 0 ? errno : 0;
+}
+
+// The save without a temporary file, for a folder that allows none: the file is truncated and
+// written where it is. A failure part-way leaves what was written so far.
+int WriteInPlace(const std::string& target, const std::vector<std::uint8_t>& data) {
+    Fd fd(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (fd.get() < 0)
+        return IoCodeFromErrno(errno);
+    if (const int err = WriteAll(fd.get(), data))
+        return IoCodeFromErrno(err);
+    return fd.close() != 0 ? IoCodeFromErrno(errno) : 0;
+}
+
 } // namespace
 
 ReadResult PosixFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
     ReadResult r;
+    if (std::string target; ResolveLinks(path, target) == 0)
+        RemoveLeftovers(target);
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT)
@@ -120,28 +220,39 @@ ReadResult PosixFileSystem::readFile(const std::string& path, std::size_t maxByt
 }
 
 int PosixFileSystem::replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) {
+    // Through symbolic links: the file at the end of the chain is replaced, in its own folder, and
+    // the links keep pointing at it.
+    std::string target;
+    if (const int err = ResolveLinks(path, target))
+        return IoCodeFromErrno(err);
+    RemoveLeftovers(target);
+
     // A file the user made read-only stays untouched, as a save that writes into it would fail. The
     // new file keeps the old one's permissions; a new one gets the usual 0666 less the umask.
     mode_t mode = 0666;
-    bool keepMode = false;
+    bool exists = false;
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
+    if (::stat(target.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return IoCodeFromErrno(EISDIR);
-        if (::access(path.c_str(), W_OK) != 0)
+        if (::access(target.c_str(), W_OK) != 0)
             return IoCodeFromErrno(errno);
         mode = old.st_mode & 07777;
-        keepMode = true;
+        exists = true;
     }
 
     // A fresh name beside the target, so that the rename stays on one file system.
     std::string tmp;
     int fdValue = -1;
     for (int attempt = 0; attempt < 100 && fdValue < 0; ++attempt) {
-        tmp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(s_tempSerial++);
+        tmp = TempName(target);
         fdValue = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fdValue < 0 && errno != EEXIST)
+        if (fdValue < 0 && errno != EEXIST) {
+            // A writable file in a folder that takes no new files is written where it is.
+            if (exists && (errno == EACCES || errno == EPERM))
+                return WriteInPlace(target, data);
             return IoCodeFromErrno(errno);
+        }
     }
     if (fdValue < 0)
         return IoCodeFromErrno(EEXIST);
@@ -150,26 +261,16 @@ int PosixFileSystem::replaceFile(const std::string& path, const std::vector<std:
         ::unlink(tmp.c_str());
         return IoCodeFromErrno(err);
     };
-    if (keepMode)
+    if (exists)
         ::fchmod(fd.get(), mode); // the umask must not narrow what the user had
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd.get()) != 0)
-        return fail(errno);
+    if (const int err = WriteAll(fd.get(), data))
+        return fail(err);
     if (fd.close() != 0)
         return fail(errno);
-    if (::rename(tmp.c_str(), path.c_str()) != 0)
+    if (::rename(tmp.c_str(), target.c_str()) != 0)
         return fail(errno);
     // Make the rename itself durable.
-    Fd dir(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
     return 0;

@@ -1,5 +1,7 @@
-// Reminder files on POSIX: plain reads, and replacement through a temporary file in the same
-// directory that is flushed to disk and renamed over the old one.
+// Reminder files on POSIX: plain reads, and replacement through a temporary file
+// "<name>.tmp<pid>-<serial>" in the file's directory (the link target's, for a symbolic link) that
+// is flushed to disk and renamed over the old one. Such files whose process has ended are removed
+// at the next read or save.
 #pragma once
 
 #include "platform/FileSystem.h"

@@ -1,6 +1,8 @@
-// Reminder files on Windows: plain reads, and replacement through a temporary file in the same
-// directory that is written, flushed to disk (FlushFileBuffers) and moved over the old one with
-// MoveFileExW, so that after any failure the old file is still whole. Paths are UTF-8.
+// Reminder files on Windows: plain reads, and replacement through a temporary file
+// "<name>.tmp<pid>-<serial>" in the file's folder (the link target's, for a symbolic link) that is
+// written, flushed to disk (FlushFileBuffers) and moved over the old one with MoveFileExW, so that
+// after any failure the old file is still whole. Such files whose process has ended are removed at
+// the next read or save. Paths are UTF-8.
 #pragma once
 
 #include <cstdint>

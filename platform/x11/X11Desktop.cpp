@@ -1,5 +1,8 @@
-// Xlib stays in this file: its macros (None, Bool, Status) clash with Qt's headers.
+// The panel that holds the notification area and the work area, on X11. Xlib stays in this file:
+// its macros (None, Bool, Status) clash with Qt's headers.
 #include "platform/x11/X11Desktop.h"
+
+#include "platform/x11/X11Connection.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,29 +16,6 @@
 namespace tw::platform {
 
 namespace {
-
-int silentErrors(Display*, XErrorEvent*) {
-    return 0;
-}
-
-// Errors from windows that close under us are normal: while one of these lives they are swallowed.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* d) : m_display(d) {
-        XSync(m_display, False);
-        m_previous = XSetErrorHandler(silentErrors);
-    }
-    ~ErrorTrap() {
-        XSync(m_display, False);
-        XSetErrorHandler(m_previous);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* m_display;
-    int (*m_previous)(Display*, XErrorEvent*) = nullptr;
-};
 
 // The items of a 32-bit window or atom list property; empty when it is absent.
 std::vector<unsigned long> listProperty(Display* d, Window w, Atom property, Atom type) {
@@ -84,25 +64,12 @@ bool contains(const Rect& outer, const Rect& inner) {
 
 } // namespace
 
-_XDisplay* X11Display() {
-    auto* x11 = qApp != nullptr ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 == nullptr || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    return x11->display();
-}
-
-xcb_connection_t* X11Connection() {
-    auto* x11 = qApp != nullptr ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 == nullptr || X11Display() == nullptr)
-        return nullptr;
-    return x11->connection();
-}
-
 std::optional<Rect> X11Desktop::trayPanelRect() {
-    Display* d = X11Display();
-    if (d == nullptr)
+    const X11Connection connection = QtX11Connection();
+    if (!connection)
         return std::nullopt;
-    ErrorTrap trap(d);
+    Display* d = connection.display;
+    X11ErrorTrap trap(d);
     const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(d));
     const Window tray = XGetSelectionOwner(d, XInternAtom(d, selection.c_str(), False));
     if (tray == 0)
@@ -124,8 +91,7 @@ std::optional<Rect> X11Desktop::trayPanelRect() {
     // Otherwise a dock on screen that holds the tray window, or that belongs to the program that
     // owns the tray (its selection window is often an unmapped window of its own).
     const std::optional<Rect> trayRect = rootRect(d, tray);
-    xcb_connection_t* c = X11Connection();
-    const unsigned long clientMask = c != nullptr ? ~static_cast<unsigned long>(xcb_get_setup(c)->resource_id_mask) : 0;
+    const unsigned long clientMask = ~static_cast<unsigned long>(xcb_get_setup(connection.xcb)->resource_id_mask);
     const Atom clients = XInternAtom(d, "_NET_CLIENT_LIST", False);
     for (const unsigned long w : listProperty(d, root, clients, XA_WINDOW)) {
         if (!isDock(d, w))
@@ -133,7 +99,7 @@ std::optional<Rect> X11Desktop::trayPanelRect() {
         const std::optional<Rect> r = rootRect(d, w);
         if (!r)
             continue;
-        if (trayRect ? contains(*r, *trayRect) : (clientMask != 0 && (w & clientMask) == (tray & clientMask)))
+        if (trayRect ? contains(*r, *trayRect) : (w & clientMask) == (tray & clientMask))
             return r;
     }
     return trayRect;

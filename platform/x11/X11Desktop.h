@@ -1,20 +1,10 @@
 // The desktop's geometry on X11: the panel that holds the notification area (where the tray menu
-// opens for Ctrl+F2) and the work area. Also the check that Qt really runs on an X11 display.
+// opens for Ctrl+F2) and the work area.
 #pragma once
 
 #include "platform/Desktop.h"
 
-struct _XDisplay;
-struct xcb_connection_t;
-
 namespace tw::platform {
-
-// Qt's X11 display and connection; null unless Qt runs on the xcb platform with a display.
-_XDisplay* X11Display();
-xcb_connection_t* X11Connection();
-inline bool X11Available() {
-    return X11Display() != nullptr;
-}
 
 class X11Desktop : public DesktopGeometry {
 public:

@@ -1,3 +1,4 @@
+// Ctrl+F2 on X11: the checked key grabs on the root window and the filter that sees the key press.
 #include "platform/x11/X11HotKey.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,7 @@
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
 
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11Connection.h"
 
 namespace tw::platform {
 
@@ -46,10 +47,11 @@ X11HotKey::~X11HotKey() {
 
 bool X11HotKey::registerHotKey(std::function<void()> onPressed) {
     unregisterHotKey();
-    Display* display = X11Display();
-    xcb_connection_t* c = X11Connection();
-    if (display == nullptr || c == nullptr)
+    const X11Connection connection = QtX11Connection();
+    if (!connection)
         return false;
+    Display* display = connection.display;
+    xcb_connection_t* c = connection.xcb;
     m_keycode = static_cast<std::uint8_t>(XKeysymToKeycode(display, XK_F2));
     if (m_keycode == 0)
         return false;
@@ -85,7 +87,7 @@ bool X11HotKey::registerHotKey(std::function<void()> onPressed) {
 }
 
 void X11HotKey::unregisterHotKey() {
-    xcb_connection_t* c = X11Connection();
+    xcb_connection_t* c = QtX11Connection().xcb;
     if (c != nullptr && !m_grabbedStates.empty()) {
         const xcb_window_t root = rootWindow(c);
         for (const std::uint16_t state : m_grabbedStates)

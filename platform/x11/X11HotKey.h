@@ -12,7 +12,7 @@ namespace tw::platform {
 
 class X11HotKey : public GlobalHotKey, public QAbstractNativeEventFilter {
 public:
-    // Needs Qt's xcb platform with a display (see X11Available); without one nothing is grabbed.
+    // Needs Qt's xcb platform with a display (see X11Available in X11Connection.h); without one nothing is grabbed.
     X11HotKey();
     ~X11HotKey() override;
     X11HotKey(const X11HotKey&) = delete;

@@ -3,8 +3,7 @@
 // closed is a failed read or write here, never a call into Xlib's exiting default error handler.
 #include "platform/x11/X11Windows.h"
 
-#include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
+#include "platform/x11/X11Connection.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -37,20 +36,6 @@ public:
     RawProperty netName;
     RawProperty wmName;
 };
-
-struct Connection {
-    Display* display = nullptr;
-    xcb_connection_t* xcb = nullptr;
-};
-
-Connection QtConnection() {
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return {};
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->display() || !x11->connection())
-        return {};
-    return {x11->display(), x11->connection()};
-}
 
 // Frees what xcb hands out, reply or error alike.
 template <typename T> struct Freed {
@@ -101,7 +86,7 @@ std::string UpToNull(const std::string& s) {
 
 class X11Windows : public ForeignWindows {
 public:
-    X11Windows(Connection conn, const CodePage& codePage) : m_display(conn.display), m_c(conn.xcb), m_cp(codePage) {
+    X11Windows(X11Connection conn, const CodePage& codePage) : m_display(conn.display), m_c(conn.xcb), m_cp(codePage) {
         const xcb_setup_t* setup = xcb_get_setup(m_c);
         // Qt's connection: the screen Qt uses is the default one of the display.
         xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
@@ -442,13 +427,9 @@ private:
 
 } // namespace
 
-bool ForeignWindowsAvailable() {
-    return QtConnection().display != nullptr;
-}
-
 std::unique_ptr<ForeignWindows> CreateX11Windows(const CodePage& codePage) {
-    const Connection conn = QtConnection();
-    if (!conn.display)
+    const X11Connection conn = QtX11Connection();
+    if (!conn)
         return nullptr;
     return std::make_unique<X11Windows>(conn, codePage);
 }

@@ -11,9 +11,6 @@
 
 namespace tw::platform {
 
-// True when the program runs on an X11 display (Qt's xcb platform, also under XWayland).
-bool ForeignWindowsAvailable();
-
 // The X11 back end on Qt's display, or null where there is no X11 display (Wayland, offscreen):
 // the shell then passes Services.windows = nullptr. The code page converts titles to and from the
 // ANSI bytes that cross the interface; it must outlive the returned object.

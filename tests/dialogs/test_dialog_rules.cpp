@@ -147,7 +147,7 @@ TEST_F(StoreRecordsTest, GivingBackEndsTheEditEvenWhenTheExpiredFileFails) {
     env.store.EditInProgress = true;
     env.store.EditorMode = EditorEdit;
     env.store.EditBuffer = MakeReminder(KindIcon, 2026, 1, 1, 1, 1, "held");
-    EXPECT_THROW(GiveBackEdit(env.store), IoError);
+    EXPECT_THROW(env.store.CancelEdit(), IoError);
     EXPECT_EQ(env.store.ExpiredCount, 1); // in memory; the file follows at the next save
     EXPECT_FALSE(env.store.EditInProgress);
     EXPECT_EQ(env.store.EditorMode, EditorIdle);

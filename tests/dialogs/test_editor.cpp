@@ -35,14 +35,12 @@ class EditorTest : public QObject {
 
     DialogEnv* env = nullptr;
     Tf_Reminder* editor = nullptr;
-    QObject listSender; // stands for the list of reminders when it hands over a reminder
-
     // What the list's Edit does: the reminder leaves its table, then the editor shows it.
     void startEdit(const ReminderRecord& r) {
-        env->store.EditInProgress = true;
-        env->store.EditBuffer = r;
-        editor->show();
-        editor->FormShow(&listSender);
+        Store& s = env->store;
+        s.ExpiredTable[s.ExpiredCount++] = r; // no file is written here
+        s.BeginEdit(TableId::Expired, s.ExpiredCount - 1);
+        editor->ShowEdit();
     }
     void setBox(QCheckBox* box, bool on) {
         if (box->isChecked() != on)
@@ -55,7 +53,6 @@ private slots:
     void init() {
         env = new DialogEnv;
         editor = new Tf_Reminder(env->services);
-        listSender.setObjectName(QStringLiteral("PagesDlg"));
     }
     void cleanup() {
         delete editor;
@@ -63,7 +60,7 @@ private slots:
     }
 
     void newReminderIsPrepared() {
-        editor->show();
+        editor->ShowNew();
         QCOMPARE(editor->objectName(), QStringLiteral("f_Reminder"));
         QCOMPARE(editor->windowTitle(), QStringLiteral("New Reminder"));
         QCOMPARE(env->store.EditorMode, EditorNew);
@@ -91,7 +88,7 @@ private slots:
     }
 
     void okStoresTheDefaultPopUpAndSaves() {
-        editor->show();
+        editor->ShowNew();
         QTest::keyClicks(editor->Memo1, "abc");
         QTest::mouseClick(editor->b_OK, Qt::LeftButton);
         QVERIFY(!editor->isVisible());
@@ -118,7 +115,7 @@ private slots:
     void eachKindAlone() {
         QFETCH(int, row);
         QFETCH(int, kind);
-        editor->show();
+        editor->ShowNew();
         QCheckBox* boxes[] = {editor->Title, editor->PopUp, editor->Icon};
         QComboBox* sounds[] = {editor->ComboBox1, editor->ComboBox2, editor->ComboBox3};
         for (int i = 0; i < 3; ++i)
@@ -133,7 +130,7 @@ private slots:
     }
 
     void allThreeInOrderWithTheirOwnBeep() {
-        editor->show();
+        editor->ShowNew();
         setBox(editor->Title, true);
         setBox(editor->Icon, true);
         editor->ComboBox1->setCurrentIndex(1);
@@ -155,7 +152,7 @@ private slots:
     }
 
     void beepOfAnUntickedBoxIsIgnored() {
-        editor->show();
+        editor->ShowNew();
         setBox(editor->Title, true);
         editor->ComboBox1->setCurrentIndex(1);
         setBox(editor->Title, false); // the list keeps "Beep" while disabled
@@ -169,7 +166,7 @@ private slots:
     }
 
     void noBoxTickedStoresNothingButSavesAndHides() {
-        editor->show();
+        editor->ShowNew();
         setBox(editor->PopUp, false);
         QTest::keyClicks(editor->Memo1, "n");
         editor->b_OKClick();
@@ -179,7 +176,7 @@ private slots:
     }
 
     void notesOverTwoLinesAndOfOneBlank() {
-        editor->show();
+        editor->ShowNew();
         QTest::keyClicks(editor->Memo1, "first");
         QTest::keyClick(editor->Memo1, Qt::Key_Return);
         QTest::keyClicks(editor->Memo1, "second");
@@ -195,7 +192,7 @@ private slots:
     }
 
     void emptyNoteIsRefusedWithOneMessage() {
-        editor->show();
+        editor->ShowNew();
         editor->b_OKClick();
         QCOMPARE(env->boxes.texts(), std::vector<std::string>{"Empty reminder can be not added  "});
         QCOMPARE(env->boxes.shown[0].kind, tw::fake::RecordingMessageBoxes::Shown::Information);
@@ -212,7 +209,7 @@ private slots:
     }
 
     void noteIsLimitedTo128WithLineBreaksAsTwo() {
-        editor->show();
+        editor->ShowNew();
         QTest::keyClicks(editor->Memo1, QString(130, QLatin1Char('a')));
         QCOMPARE(editor->Memo1->toPlainText().size(), 128);
 
@@ -247,7 +244,7 @@ private slots:
     }
 
     void pickersKeepThePartTheyDoNotShow() {
-        editor->show();
+        editor->ShowNew();
         const double opened = openedAt();
         editor->DateTime1->setDate(QDate(2026, 12, 24));
         editor->DateTime2->setTime(QTime(14, 30));
@@ -264,7 +261,7 @@ private slots:
     }
 
     void addKeepsTheChoicesForTheNextReminder() {
-        editor->show();
+        editor->ShowNew();
         setBox(editor->Title, true);
         editor->ComboBox1->setCurrentIndex(1);
         editor->DateTime2->setTime(QTime(18, 0));
@@ -283,14 +280,14 @@ private slots:
     }
 
     void showingWhileVisibleKeepsWhatWasTyped() {
-        editor->show();
+        editor->ShowNew();
         setBox(editor->Icon, true);
         QTest::keyClicks(editor->Memo1, "typing");
-        editor->show();
+        editor->ShowNew();
         QCOMPARE(editor->Memo1->toPlainText(), QStringLiteral("typing"));
         QVERIFY(editor->Icon->isChecked());
         editor->hide();
-        editor->show(); // shown again after hiding: a new reminder
+        editor->ShowNew(); // shown again after hiding: a new reminder
         QVERIFY(editor->Memo1->toPlainText().isEmpty());
         QVERIFY(!editor->Icon->isChecked());
     }
@@ -326,7 +323,7 @@ private slots:
     }
 
     void repeatListNamesItsRulesAndEveryRecordOfOneOkGetsTheChosenOne() {
-        editor->show();
+        editor->ShowNew();
         QCOMPARE(editor->RepeatLabel->text(), QStringLiteral("&Repeat:"));
         QCOMPARE(editor->RepeatLabel->buddy(), editor->RepeatList);
         const QStringList items = {QStringLiteral("Once"),          QStringLiteral("Every day"),
@@ -354,7 +351,7 @@ private slots:
             QCOMPARE(rule.minuteOfDay, 9 * 60);
         }
         // The next new reminder starts at "Once" again, and "Once" leaves the padding zero.
-        editor->show();
+        editor->ShowNew();
         QCOMPARE(editor->RepeatList->currentIndex(), 0);
         QTest::keyClicks(editor->Memo1, "once");
         editor->b_ApplyClick();
@@ -419,8 +416,45 @@ private slots:
         QCOMPARE(env->files.writeCount("rd.dt"), 0);
     }
 
+    // No default button: Enter in a picker, a check box or a sound list stores nothing; Enter on a
+    // focused button presses that button.
+    void enterPressesOnlyTheFocusedButton() {
+        editor->ShowNew();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClicks(editor->Memo1, "note");
+        for (QWidget* w : std::initializer_list<QWidget*>{editor->DateTime1, editor->DateTime2, editor->Title,
+                                                          editor->PopUp, editor->ComboBox2}) {
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+            QTest::keyClick(w, Qt::Key_Enter);
+        }
+        QVERIFY(editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 0);
+        QCOMPARE(env->files.writeCount("rd.dt"), 0);
+        editor->b_OK->setFocus();
+        QTest::keyClick(editor->b_OK, Qt::Key_Return);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 1);
+    }
+
+    // Every way of closing only hides the editor: reopened, it is the same window to the desktop.
+    void closingOnlyHides() {
+        editor->ShowNew();
+        const WId shownAs = editor->winId();
+        editor->close();
+        QVERIFY(!editor->isVisible());
+        editor->ShowNew();
+        QTest::keyClick(editor->Memo1, Qt::Key_Escape);
+        editor->ShowNew();
+        QTest::keyClicks(editor->Memo1, "x");
+        editor->b_OKClick();
+        QVERIFY(!editor->isVisible());
+        editor->ShowNew();
+        QCOMPARE(editor->winId(), shownAs);
+    }
+
     void cancelOfANewReminderStoresNothing() {
-        editor->show();
+        editor->ShowNew();
         QTest::keyClicks(editor->Memo1, "dropped");
         QTest::keyClick(editor->DateTime1, Qt::Key_Escape);
         QVERIFY(!editor->isVisible());
@@ -429,7 +463,7 @@ private slots:
     }
 
     void helpButtonAndF1() {
-        editor->show();
+        editor->ShowNew();
         QTest::mouseClick(editor->Button1, Qt::LeftButton);
         QTest::keyClick(editor->Memo1, Qt::Key_F1);
         QCOMPARE(env->help.topics, (std::vector<std::string>{"new reminder menu", "new reminder menu"}));
@@ -438,7 +472,7 @@ private slots:
 
     void fewerFreeSlotsThanTickedBoxes() {
         FillActive(env->store, MaxReminders - 2);
-        editor->show();
+        editor->ShowNew();
         setBox(editor->Title, true);
         setBox(editor->Icon, true);
         QTest::keyClicks(editor->Memo1, "late");
@@ -457,7 +491,7 @@ private slots:
 
     void fullTableStoresNothingAndOkStillSavesAndHides() {
         FillActive(env->store, MaxReminders);
-        editor->show();
+        editor->ShowNew();
         QTest::keyClicks(editor->Memo1, "no room");
         editor->b_ApplyClick();
         QCOMPARE(env->boxes.texts(), std::vector<std::string>{Capacity});

@@ -174,11 +174,15 @@ new_reminder() {
     xdotool windowactivate --sync "$(named "$1" "New Reminder")" 2>/dev/null
     xdotool type --delay 20 "$2"
     if [ -n "${3:-}" ]; then
+        # The repeat list, then forward over the kinds to OK: Title, PopUp and its sound list, Icon
+        # (the sound lists of unticked kinds are disabled and skipped).
         xdotool key alt+r
         for _ in $(seq "$3"); do xdotool key Down; done
-        xdotool key shift+Tab Return # from the time field, Return is the editor's OK
+        xdotool key Tab Tab Tab Tab Tab Return
     else
-        xdotool key Tab Return # from the date field, Return is the editor's OK
+        # The editor has no default button: back from the note over Help, Cancel and Add to OK, which
+        # Return presses once it has the focus.
+        xdotool key shift+Tab shift+Tab shift+Tab shift+Tab Return
     fi
 }
 
@@ -442,7 +446,7 @@ case_reminder_lifecycle() {
     xdotool windowactivate --sync "$editor" 2>/dev/null
     xdotool key ctrl+End
     xdotool type --delay 20 " and the garden"
-    xdotool key Tab Return
+    xdotool key shift+Tab shift+Tab shift+Tab Return # over Help and Cancel to OK (Add is off in an edit)
     within 5 eval "grep -q 'Water the plants and the garden' '$d/rd.dt'" || fail "the edit was not stored"
     [ "$(stat -c %s "$d/rd.dt")" = 288 ] || fail "the edit did not change the reminder in place"
 

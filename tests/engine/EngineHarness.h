@@ -1,14 +1,11 @@
 // The engine's test bench: a store on a fake file system, a fake clock, English names, counting
 // beeps, recorded message boxes, the fake tray icon and Flash_Timer, a fake pop-up view, and the
-// engine parts built on them as the main window builds them.
+// engine wired on them by the program's own ReminderEngine.
 #pragma once
 
 #include <string>
 
-#include "engine/Monitor.h"
-#include "engine/PopUpLogic.h"
-#include "engine/ReminderActivation.h"
-#include "engine/TrayIconStates.h"
+#include "engine/EngineWiring.h"
 #include "platform/Cp1252.h"
 #include "platform/fake/CountingBeeper.h"
 #include "platform/fake/FakeClock.h"
@@ -61,27 +58,18 @@ inline ReminderRecord MakeReminder(int kind, bool beep, int y, int mo, int d, in
     return r;
 }
 
+// The engine as the program wires it (ReminderEngine), with the fake pop-up view and the title-bar
+// display over fake windows, one titled window in front.
 struct EngineBench {
     explicit EngineBench(bool withWindows = true)
         : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr} {
-        popUp.setIconReminderEnded([this] { tray.StopFlashTimer(); });
-        tray.setShowIconReminder([this](ReminderRecord& r) { popUp.ShowIconReminder(r); });
-        activation.ShowPopUpReminder = [this](ReminderRecord& r) { popUp.ShowPopUpReminder(r); };
-        activation.ShowInTitleBar = [this](ReminderRecord& r) {
-            ++titleShows;
-            if (r.Beep)
-                beeper.beep();
-            store.MonitorState = MonitorShowing;
-            r.RemDate = 0.0;
-            store.MonitorState = MonitorDone;
-        };
+        windows.foreground = frontWindow;
+        engine.attachPopUp(popUp);
+        engine.attachTitleBar(titleBar);
     }
 
     // One tick of Monitor_Timer.
-    void tick() {
-        tray.Check_Ikon();
-        monitor.Mon_Rem();
-    }
+    void tick() { engine.Monitor_TimerTimer(); }
     // Moves the clock on by whole seconds, ticking every second.
     void run(int seconds) {
         for (int i = 0; i < seconds; ++i) {
@@ -89,10 +77,9 @@ struct EngineBench {
             tick();
         }
     }
-    void add(const ReminderRecord& r) {
-        store.InsertActive(r);
-        store.SortActive();
-    }
+    void add(const ReminderRecord& r) { store.InsertActive(r); }
+    // A title-bar display has written into the window in front.
+    bool titleShown() { return !windows.written[frontWindow].empty(); }
 
     fake::FakeFileSystem files;
     Store store{files};
@@ -104,15 +91,17 @@ struct EngineBench {
     fake::RecordingPump pump{&clock};
     tw::fake::RecordingHelp help;
     fake::FakeWindows windows;
+    platform::WindowId frontWindow = windows.add("Editor");
     Services services;
     fake::FakeTrayIcon icon;
     fake::FakeTimer flashTimer;
+    ReminderEngine engine{services, icon, flashTimer};
+    TrayIconStates& tray = engine.tray;
+    ReminderActivation& activation = engine.activation;
+    Monitor& monitor = engine.monitor;
     FakePopUpView view;
-    TrayIconStates tray{services, icon, flashTimer};
-    PopUpLogic popUp{services, view};
-    ReminderActivation activation{services, tray};
-    Monitor monitor{store, clock, boxes, activation};
-    int titleShows = 0;
+    PopUpLogic popUp{services, engine.handBack, view};
+    TitleBar titleBar{services, engine.handBack};
 };
 
 } // namespace tw::test

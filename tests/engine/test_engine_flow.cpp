@@ -1,6 +1,8 @@
-// The tray icon's states and flash, the pop-up's logic, the activation's dispatch and beeps, and
-// the reminder engine end to end with the monitor under a test clock.
+// The tray icon's states and flash, the pop-up's logic, the activation's dispatch and beeps, the
+// hand-back API, and the reminder engine end to end with the monitor under a test clock.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "EngineHarness.h"
 #include "store/IoError.h"
@@ -265,7 +267,7 @@ TEST(Activation, DispatchByKindWithOneBeepEach) {
     b.store.MonitorState = MonitorIdle;
     b.store.CurrentReminder = MakeReminder(KindTitle, true, 2026, 12, 8, 9, 0, "t");
     b.activation.Viz_Rem(b.store.CurrentReminder);
-    EXPECT_EQ(b.titleShows, 1);
+    EXPECT_TRUE(b.titleShown());
     EXPECT_EQ(b.beeper.beeps, 2);
 
     b.store.MonitorState = MonitorIdle;
@@ -281,7 +283,7 @@ TEST(Activation, DispatchByKindWithOneBeepEach) {
         EXPECT_EQ(u.beeper.beeps, 0) << kind;
         EXPECT_EQ(u.store.MonitorState, MonitorIdle) << kind;
         EXPECT_FALSE(u.view.visible) << kind;
-        EXPECT_EQ(u.titleShows, 0) << kind;
+        EXPECT_FALSE(u.titleShown()) << kind;
         EXPECT_FALSE(u.flashTimer.isActive()) << kind;
     }
 }
@@ -297,7 +299,7 @@ TEST(Activation, BeepComesBeforeShowing) {
     probe.s = &b.store;
     probe.seen = &stateAtBeep;
     Services services{b.store, b.clock, b.locale, b.codePage, b.boxes, probe, b.pump, b.help, &b.windows};
-    PopUpLogic popUp(services, b.view);
+    PopUpLogic popUp(services, b.engine.handBack, b.view);
     b.store.CurrentReminder = MakeReminder(KindPopUp, true, 2026, 12, 8, 9, 0, "p");
     popUp.ShowPopUpReminder(b.store.CurrentReminder);
     EXPECT_EQ(stateAtBeep, MonitorIdle);
@@ -305,7 +307,7 @@ TEST(Activation, BeepComesBeforeShowing) {
 
     stateAtBeep = -1;
     b.store.MonitorState = MonitorIdle;
-    TrayIconStates tray(services, b.icon, b.flashTimer);
+    TrayIconStates tray(services, b.engine.handBack, b.icon, b.flashTimer);
     b.store.CurrentReminder.Kind = KindIcon;
     tray.Icon_F();
     EXPECT_EQ(stateAtBeep, MonitorIdle);
@@ -317,7 +319,7 @@ TEST(Activation, TitleReminderGoesToThePopUpWithoutForeignWindows) {
     b.clock.set(2026, 12, 8, 9, 59, 59);
     b.add(MakeReminder(KindTitle, true, 2026, 12, 8, 10, 0, "In the title"));
     b.run(1);
-    EXPECT_EQ(b.titleShows, 0);
+    EXPECT_FALSE(b.titleShown());
     ASSERT_TRUE(b.view.visible);
     EXPECT_EQ(b.view.memo, "\nIn the title");
     EXPECT_EQ(b.beeper.beeps, 1);
@@ -397,4 +399,51 @@ TEST(PopUpFlow, FailedSaveStillHandsTheReminderBack) {
     b.files.writeError.clear();
     b.run(1);
     EXPECT_EQ(b.store.MonitorState, MonitorIdle);
+}
+
+// The hand-back writes only what it names: a finished reminder keeps every byte but its date, the
+// padding included, and every end tells the listener once.
+TEST(HandBackApi, EndsChangeOnlyTheFieldsTheyName) {
+    struct Listener : DisplayEndListener {
+        int ends = 0;
+        void displayEnded() override { ++ends; }
+    } listener;
+    fake::FakeFileSystem files;
+    Store store(files);
+    HandBack handBack(store);
+    handBack.setEndListener(&listener);
+    ReminderRecord r = MakeReminder(KindIcon, true, 2026, 12, 8, 10, 0, "keep me");
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&r);
+    for (int i : {1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 200})
+        bytes[i] = static_cast<std::uint8_t>(0xA0 + i);
+    store.CurrentReminder = r;
+
+    handBack.displayStarted(Display::IconFlash);
+    EXPECT_EQ(store.MonitorState, MonitorShowing);
+    EXPECT_TRUE(store.IconFlashing);
+    handBack.displayFinished();
+    EXPECT_EQ(store.MonitorState, MonitorDone);
+    EXPECT_FALSE(store.IconFlashing);
+    EXPECT_EQ(listener.ends, 1);
+    ReminderRecord expected = r;
+    expected.RemDate = 0.0;
+    EXPECT_EQ(std::memcmp(&store.CurrentReminder, &expected, RecordSize), 0);
+
+    store.CurrentReminder = r;
+    handBack.settled();
+    EXPECT_EQ(store.MonitorState, MonitorIdle);
+    handBack.displayStarted(Display::PopUp);
+    EXPECT_FALSE(store.IconFlashing);
+    handBack.displayRescheduled(r.RemDate + 1, r.RemTime, "moved");
+    EXPECT_EQ(listener.ends, 2);
+    expected = r;
+    expected.RemDate = r.RemDate + 1;
+    SetNote(expected, "moved");
+    EXPECT_EQ(std::memcmp(&store.CurrentReminder, &expected, RecordSize), 0);
+
+    store.CurrentReminder = r;
+    handBack.displayNotShown();
+    EXPECT_EQ(store.MonitorState, MonitorIdle);
+    EXPECT_EQ(std::memcmp(&store.CurrentReminder, &r, RecordSize), 0);
+    EXPECT_EQ(listener.ends, 2);
 }

@@ -9,6 +9,8 @@
 #include <QtTest>
 
 #include "EngineHarness.h"
+#include "dialogs/NoteEdit.h"
+#include "dialogs/ReminderEntry.h"
 #include "engine/Rem_Popup.h"
 #include "platform/qt/TrayIcon.h"
 #include "resources/icons/Icons.h"
@@ -16,17 +18,22 @@
 using namespace tw;
 using namespace tw::test;
 
+namespace {
+
+// The note's length as the files count it: two for a line break (CR LF).
+int MemoLength(const QString& text) {
+    return NoteInputLength({reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())});
+}
+
+} // namespace
+
 class RemPopupTest : public QObject {
     Q_OBJECT
 
     struct Bench {
         EngineBench core;
-        TRem_Pop pop{core.services};
-        Bench() {
-            core.activation.ShowPopUpReminder = [this](ReminderRecord& r) { pop.ShowPopUpReminder(r); };
-            core.tray.setShowIconReminder([this](ReminderRecord& r) { pop.ShowIconReminder(r); });
-            pop.logic().setIconReminderEnded([this] { core.tray.StopFlashTimer(); });
-        }
+        TRem_Pop pop{core.services, core.engine.handBack};
+        Bench() { core.engine.attachPopUp(pop.logic()); }
         // A due pop-up reminder at 10:00, taken up by the monitor.
         void showDue(int kind = KindPopUp, std::string_view note = "Buy bread") {
             core.clock.set(2026, 12, 8, 9, 59, 59);
@@ -163,6 +170,17 @@ private slots:
         b.pop.ComboBox1->setCurrentIndex(0);
         QTest::mouseClick(b.pop.Button2, Qt::LeftButton);
         QCOMPARE(NoteText(b.core.store.CurrentReminder), std::string(125, 'x'));
+
+        // Characters the files' code page cannot hold are not taken: "Repeat in" stored them as "?".
+        Bench u;
+        u.showDue(KindPopUp, "Rent");
+        QTextCursor e = u.pop.Memo1->textCursor();
+        e.movePosition(QTextCursor::End);
+        u.pop.Memo1->setTextCursor(e);
+        u.pop.Memo1->insertPlainText(QString::fromUtf8(" \u20ac \u65e5\u672c \U0001F600!"));
+        QCOMPARE(u.pop.Memo1->toPlainText(), QString::fromUtf8("\nRent \u20ac  !"));
+        QTest::mouseClick(u.pop.Button2, Qt::LeftButton);
+        QCOMPARE(NoteText(u.core.store.CurrentReminder), std::string("Rent \x80  !"));
 
         // A longer note from the file is shown whole.
         Bench l;

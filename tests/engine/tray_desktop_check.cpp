@@ -77,23 +77,20 @@ int main(int argc, char** argv) {
         return showIcons();
 
     EngineBench core(false);
-    TRem_Pop pop(core.services);
     QMenu mainMenu;
     mainMenu.addAction("&New Reminder");
     QMenu emptyMenu;
     platform::QtTrayIcon trayIcon(&mainMenu, &emptyMenu);
     platform::QtOneShotTimer flashTimer;
-    TrayIconStates tray(core.services, trayIcon, flashTimer);
-    core.activation.ShowPopUpReminder = [&](ReminderRecord& r) { pop.ShowPopUpReminder(r); };
-    tray.setShowIconReminder([&](ReminderRecord& r) { pop.ShowIconReminder(r); });
-    pop.logic().setIconReminderEnded([&] { tray.StopFlashTimer(); });
-    Monitor monitor(core.store, core.clock, core.boxes, core.activation);
+    // The program's wiring on the real tray icon; the bench lends its services.
+    ReminderEngine engine(core.services, trayIcon, flashTimer);
+    TRem_Pop pop(core.services, engine.handBack);
+    engine.attachPopUp(pop.logic());
     QTimer ticks;
     ticks.setInterval(250); // the test clock moves one second per tick
     QObject::connect(&ticks, &QTimer::timeout, [&] {
         core.clock.advanceMs(1000);
-        tray.Check_Ikon();
-        monitor.Mon_Rem();
+        engine.Monitor_TimerTimer();
     });
 
     core.clock.set(2026, 12, 7, 8, 59, 58);

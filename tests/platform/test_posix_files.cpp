@@ -3,6 +3,7 @@
 // user in a child process when the tests run as root (root may write anywhere).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -204,7 +205,7 @@ TEST(PosixFiles, TheStoreSavesAndLoadsThroughRealFiles) {
     EXPECT_EQ(fs::file_size(dir / "re.dt"), 0u);
 }
 
-TEST(PosixFiles, ReadOnlyFileOrDirectoryIsAccessDeniedAndTheOldFileStaysWhole) {
+TEST(PosixFiles, ReadOnlyFileIsAccessDeniedAndAFileInAReadOnlyFolderIsWrittenInPlace) {
     RunUnprivileged([] {
         std::string problems;
         TempDir dir;
@@ -216,10 +217,14 @@ TEST(PosixFiles, ReadOnlyFileOrDirectoryIsAccessDeniedAndTheOldFileStaysWhole) {
         CHECK_THAT(Contents(dir / "rd.dt") == "old contents");
         fs::permissions(dir / "rd.dt", fs::perms(0644));
 
+        // No temporary file can be made beside it: the writable file is written in place, a missing
+        // one cannot be created.
         fs::permissions(dir.path(), fs::perms(0555));
-        CHECK_THAT(files.replaceFile(dir / "rd.dt", Bytes("new")) == tw::IoCode::AccessDenied);
+        CHECK_THAT(files.replaceFile(dir / "rd.dt", Bytes("new, and longer")) == 0);
+        CHECK_THAT(Contents(dir / "rd.dt") == "new, and longer");
+        CHECK_THAT(files.replaceFile(dir / "rd.dt", Bytes("short")) == 0);
+        CHECK_THAT(Contents(dir / "rd.dt") == "short");
         CHECK_THAT(files.replaceFile(dir / "re.dt", Bytes("new")) == tw::IoCode::AccessDenied);
-        CHECK_THAT(Contents(dir / "rd.dt") == "old contents");
         CHECK_THAT(!fs::exists(dir / "re.dt"));
         fs::permissions(dir.path(), fs::perms(0755));
         CHECK_THAT(dir.names() == std::vector<std::string>{"rd.dt"});
@@ -228,16 +233,19 @@ TEST(PosixFiles, ReadOnlyFileOrDirectoryIsAccessDeniedAndTheOldFileStaysWhole) {
         const auto r = files.readFile(dir / "rd.dt", 100);
         CHECK_THAT(r.exists && r.error == tw::IoCode::AccessDenied);
 
-        // Through the store: the failure reaches the caller as the error's text.
+        // Through the store: a missing file in the read-only folder reaches the caller as the
+        // error's text, the existing one is saved.
         fs::permissions(dir / "rd.dt", fs::perms(0644));
         fs::permissions(dir.path(), fs::perms(0555));
         const fs::path before = fs::current_path();
         fs::current_path(dir.path());
         tw::Store s(files);
         s.ActiveCount = 0;
+        s.ExpiredCount = 0;
+        s.SaveActive();
         try {
-            s.SaveActive();
-            problems += "a save into a read-only directory reported success\n";
+            s.SaveExpired();
+            problems += "a new file in a read-only directory reported success\n";
         } catch (const tw::IoError& e) {
             CHECK_THAT(std::string(e.what()) == "File access denied");
         }
@@ -247,9 +255,77 @@ TEST(PosixFiles, ReadOnlyFileOrDirectoryIsAccessDeniedAndTheOldFileStaysWhole) {
         if (back)
             fs::current_path(fs::temp_directory_path());
         fs::permissions(dir.path(), fs::perms(0755));
-        CHECK_THAT(Contents(dir / "rd.dt") == "old contents");
+        CHECK_THAT(fs::file_size(dir / "rd.dt") == 0u);
+        CHECK_THAT(dir.names() == std::vector<std::string>{"rd.dt"});
         return problems;
     });
+}
+
+TEST(PosixFiles, SymbolicLinksAreSavedThroughToTheFileTheyNameInItsOwnFolder) {
+    TempDir dir;
+    PosixFileSystem files;
+    fs::create_directory(dir / "synced");
+    Write(dir / "synced/rd.dt", "old");
+    // rd.dt -> via -> synced/rd.dt, with relative links resolved against each link's own folder.
+    fs::create_directory(dir / "links");
+    fs::create_symlink("../synced/rd.dt", dir / "links/via");
+    fs::create_symlink("links/via", dir / "rd.dt");
+    ASSERT_EQ(files.replaceFile(dir / "rd.dt", Bytes("new")), 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "rd.dt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "links/via"));
+    EXPECT_EQ(Contents(dir / "synced/rd.dt"), "new");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"links", "rd.dt", "synced"}));
+
+    // A link to a file not yet there creates it; an absolute link works alike.
+    fs::create_symlink(dir / "synced/re.dt", dir / "re.dt");
+    ASSERT_EQ(files.replaceFile(dir / "re.dt", Bytes("expired")), 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "re.dt"));
+    EXPECT_EQ(Contents(dir / "synced/re.dt"), "expired");
+    EXPECT_EQ(files.readFile(dir / "re.dt", 100).data, Bytes("expired"));
+
+    // A loop of links is an error, and nothing is written.
+    fs::create_symlink("loop2", dir / "loop1");
+    fs::create_symlink("loop1", dir / "loop2");
+    EXPECT_EQ(files.replaceFile(dir / "loop1", Bytes("x")), IoCodeFromErrno(ELOOP));
+    EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+}
+
+TEST(PosixFiles, TemporaryFilesOfAKilledSaveAreClearedByTheNextSaveOrRead) {
+    TempDir dir;
+    PosixFileSystem files;
+    // A process id that has certainly ended: a child that is already reaped.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string live = std::to_string(::getppid());
+    Write(dir / "rd.dt", "kept");
+    Write(dir / ("rd.dt.tmp" + dead + "-0"), "half");
+    Write(dir / ("re.dt.tmp" + dead + "-7"), "half");
+    // Another copy's save in progress, and names that only look alike, stay.
+    const std::vector<std::string> others = {"rd.dt",
+                                             "rd.dt.tmp",
+                                             "rd.dt.tmp" + dead,
+                                             "rd.dt.tmp" + dead + "-1x",
+                                             "rd.dt.tmp" + live + "-1",
+                                             "rd.dt.tmp-" + dead + "-1",
+                                             "xrd.dt.tmp" + dead + "-1"};
+    for (const std::string& name : others)
+        if (name != "rd.dt")
+            Write(dir / name, "other");
+
+    EXPECT_EQ(files.readFile(dir / "rd.dt", 100).data, Bytes("kept"));
+    std::vector<std::string> expected = others;
+    expected.push_back("re.dt.tmp" + dead + "-7");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(dir.names(), expected);
+    ASSERT_EQ(files.replaceFile(dir / "re.dt", Bytes("x")), 0);
+    expected = others;
+    expected.push_back("re.dt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(dir.names(), expected);
 }
 
 TEST(PosixFiles, ErrnoValuesMapToTheProgramsCodes) {

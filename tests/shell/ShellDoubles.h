@@ -1,5 +1,5 @@
-// Test doubles for the shell's tests: help, hot key, desktop, tray logic, and a file system that
-// records the order of its writes.
+// Test doubles for the shell's tests: hot key, desktop, and a file system that records the order
+// of its writes.
 #pragma once
 
 #include <optional>
@@ -39,19 +39,6 @@ public:
     platform::Rect area{0, 0, 1280, 768};
     std::optional<platform::Rect> trayPanelRect() override { return panel; }
     platform::Rect workArea() override { return area; }
-};
-
-// Records the calls, in order, into a log shared with the seams.
-class RecordingTray : public TrayLogic {
-public:
-    explicit RecordingTray(std::vector<std::string>& log) : m_log(log) {}
-    void Check_Ikon() override { m_log.push_back("Check_Ikon"); }
-    void Icon_Tray_Hide() override { m_log.push_back("Icon_Tray_Hide"); }
-    void RxTrayIcon1Click() override { m_log.push_back("RxTrayIcon1Click"); }
-    void Flash_TimerTimer() override { m_log.push_back("Flash_TimerTimer"); }
-
-private:
-    std::vector<std::string>& m_log;
 };
 
 // Remembers which file each successful write went to, in order.

@@ -12,16 +12,19 @@
 #include <memory>
 
 #include "ShellDoubles.h"
+#include "engine/EngineWiring.h"
 #include "platform/Cp1252.h"
 #include "platform/fake/CountingBeeper.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeWindows.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/RecordingPump.h"
 #include "platform/posix/PosixLocale.h"
+#include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtInstanceActivation.h"
+#include "resources/icons/Icons.h"
 #include "shell/ShellWiring.h"
-#include "shell/TerminationWatcher.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "store/DayCount.h"
@@ -50,43 +53,51 @@ std::vector<std::uint8_t> imageOf(std::initializer_list<ReminderRecord> records)
     return bytes;
 }
 
-// Everything one main window needs, with doubles, and every seam writing into one call log.
+// Everything one main window needs, with doubles, and every signal of the window writing into one
+// call log. With foreign windows, one titled window is in front.
 struct Rig {
     test::OrderedFileSystem files;
-    fake::FakeClock clock;
+    fake::FakeClock clock{{2026, 12, 8, 9, 59, 30, 0}};
     platform::PosixLocale locale;
     platform::Cp1252 codePage;
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
-    fake::RecordingPump pump;
+    fake::RecordingPump pump{&clock};
     tw::fake::RecordingHelp help;
+    fake::FakeWindows windows;
+    platform::WindowId front = windows.add("Editor");
     Store store{files};
-    Services services{store, clock, locale, codePage, boxes, beeper, pump, help, nullptr};
+    Services services;
     test::FakeHotKey hotKey;
     test::FakeDesktop desktop;
     std::vector<std::string> log;
-    test::RecordingTray tray{log};
-    bool titleModified = false;
-    TRMForm form{services, &hotKey, &desktop};
+    TRMForm form;
 
-    explicit Rig(bool withTray = true) {
-        ShellSeams seams;
-        seams.monRem = [this] { log.push_back("Mon_Rem"); };
-        seams.findHelpFile = [this] { log.push_back("findHelpFile"); };
-        seams.showEditor = [this] { log.push_back("showEditor"); };
-        seams.showList = [this] { log.push_back("showList"); };
-        seams.viewLog = [this] { log.push_back("viewLog"); };
-        seams.sampleTick = [this] { log.push_back("sampleTick"); };
-        seams.setActivityLogEnabled = [this](bool on) { log.push_back(on ? "log on" : "log off"); };
-        seams.resetTitleState = [this] { log.push_back("resetTitleState"); };
-        seams.titleModified = [this] { return titleModified; };
-        seams.restoreTitle = [this] { log.push_back("restoreTitle"); };
-        form.setSeams(seams);
-        if (withTray)
-            form.setTrayLogic(&tray);
-        form.setMainIcon(MainIcon());
+    explicit Rig(bool withWindows = false)
+        : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr},
+          form{services, &hotKey, &desktop} {
+        windows.foreground = front;
+        auto note = [this](const char* what) { return [this, what] { log.push_back(what); }; };
+        QObject::connect(&form, &TRMForm::helpFileNeeded, note("findHelpFile"));
+        QObject::connect(&form, &TRMForm::newReminderRequested, note("showEditor"));
+        QObject::connect(&form, &TRMForm::listRequested, note("showList"));
+        QObject::connect(&form, &TRMForm::viewLogRequested, note("viewLog"));
+        QObject::connect(&form, &TRMForm::activitySampleDue, note("sampleTick"));
+        QObject::connect(&form, &TRMForm::activityLogToggled,
+                         [this](bool on) { log.push_back(on ? "log on" : "log off"); });
     }
     std::vector<std::string> takeLog() { return std::exchange(log, {}); }
+
+    // The main window's parts, found by their names.
+    QAction* action(const char* name) { return form.findChild<QAction*>(QLatin1String(name)); }
+    QMenu* menu(const char* name) { return form.findChild<QMenu*>(QLatin1String(name)); }
+    QTimer* timer(const char* name) { return form.findChild<QTimer*>(QLatin1String(name)); }
+    QSystemTrayIcon* tray() { return form.findChild<QSystemTrayIcon*>(QStringLiteral("RxTrayIcon1")); }
+    // The tray icon shows the picture of this resource.
+    bool trayShows(const char* resource) {
+        const QImage shown = tray()->icon().pixmap(16, 16).toImage();
+        return !shown.isNull() && shown == LoadIconByName(resource).pixmap(16, 16).toImage();
+    }
 };
 
 using Log = std::vector<std::string>;
@@ -99,9 +110,9 @@ class ShellWindowsTest : public QObject {
 private slots:
     void trayMenuHasEveryItemInOrder() {
         Rig rig;
-        TRMForm& f = rig.form;
+        QMenu* popupMenu2 = rig.menu("PopupMenu2");
         QStringList names, texts;
-        for (QAction* a : f.PopupMenu2->actions()) {
+        for (QAction* a : popupMenu2->actions()) {
             names << a->objectName();
             texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
@@ -109,25 +120,25 @@ private slots:
                                      "N4", "Hide2", "Exit1"}));
         QCOMPARE(texts, QStringList({"&Disable All", "&New Reminder", "&List of Reminders", "Tools", "-", "&Help",
                                      "&About", "-", "H&ide", "E&xit"}));
-        QCOMPARE(f.PopupMenu2->actions().at(3)->menu(), f.ools1);
-        QCOMPARE(f.ools1->actions(), QList<QAction*>({f.StartLog1, f.ViewLog1}));
-        QCOMPARE(f.StartLog1->text(), QStringLiteral("Enable Log User Activity"));
-        QCOMPARE(f.ViewLog1->text(), QStringLiteral("View Log"));
-        QCOMPARE(f.PopupMenu2->defaultAction(), f.NewReminder1);
-        for (QAction* a : {f.DisableAll1, f.Hide2, f.StartLog1})
-            QVERIFY2(a->isCheckable() && !a->isChecked(), qPrintable(a->objectName()));
+        QCOMPARE(popupMenu2->actions().at(3)->menu(), rig.menu("ools1"));
+        QCOMPARE(rig.menu("ools1")->actions(), QList<QAction*>({rig.action("StartLog1"), rig.action("ViewLog1")}));
+        QCOMPARE(rig.action("StartLog1")->text(), QStringLiteral("Enable Log User Activity"));
+        QCOMPARE(rig.action("ViewLog1")->text(), QStringLiteral("View Log"));
+        QCOMPARE(popupMenu2->defaultAction(), rig.action("NewReminder1"));
+        for (const char* name : {"DisableAll1", "Hide2", "StartLog1"})
+            QVERIFY2(rig.action(name)->isCheckable() && !rig.action(name)->isChecked(), name);
         // Pictures on exactly four items.
         QStringList withIcons;
-        for (QAction* a : f.PopupMenu2->actions())
+        for (QAction* a : popupMenu2->actions())
             if (!a->icon().isNull() && a->menu() == nullptr)
                 withIcons << a->objectName();
         QCOMPARE(withIcons, QStringList({"NewReminder1", "ListofReminders1", "Help2", "About2"}));
-        QVERIFY(f.PopupMenu1->actions().isEmpty());
-        QCOMPARE(f.RxTrayIcon1->contextMenu(), f.PopupMenu2);
-        QCOMPARE(f.RxTrayIcon1->toolTip(), QStringLiteral("Tellwick"));
-        QCOMPARE(f.Flash_Timer->interval(), 10000);
-        QVERIFY(!f.Flash_Timer->isActive());
-        QCOMPARE(f.TimerS->interval(), 1000);
+        QVERIFY(rig.menu("PopupMenu1")->actions().isEmpty());
+        QCOMPARE(rig.tray()->contextMenu(), popupMenu2);
+        QCOMPARE(rig.tray()->toolTip(), QStringLiteral("Tellwick"));
+        QCOMPARE(rig.timer("Flash_Timer")->interval(), 10000);
+        QVERIFY(!rig.timer("Flash_Timer")->isActive());
+        QCOMPARE(rig.timer("TimerS")->interval(), 1000);
     }
 
     void formCreateRunsItsStepsInOrderAndGoesOnAfterAFailedLoad() {
@@ -138,18 +149,18 @@ private slots:
         rig.files.readError["re.dt"] = IoCode::AccessDenied;
         rig.store.RemindersEnabled = false;
         rig.store.TrayIconShown = false;
-        rig.form.DisableAll1->setChecked(true);
+        rig.action("DisableAll1")->setChecked(true);
         rig.form.FormCreate();
-        QCOMPARE(rig.takeLog(), Log({"findHelpFile", "resetTitleState"}));
+        QCOMPARE(rig.takeLog(), Log({"findHelpFile"}));
         QCOMPARE(rig.hotKey.registrations, 1);
-        QVERIFY(rig.form.hotKeyRegistered());
+        QVERIFY(rig.hotKey.pressed);
         QCOMPARE(rig.store.ActiveCount, 1);
         QCOMPARE(rig.boxes.texts(), std::vector<std::string>({"File access denied"}));
         QVERIFY(rig.store.RemindersEnabled);
         QVERIFY(rig.store.TrayIconShown);
-        QVERIFY(!rig.form.DisableAll1->isChecked());
-        QVERIFY(rig.form.Monitor_Timer->isActive());
-        QCOMPARE(rig.form.Monitor_Timer->interval(), 1000);
+        QVERIFY(!rig.action("DisableAll1")->isChecked());
+        QVERIFY(rig.timer("Monitor_Timer")->isActive());
+        QCOMPARE(rig.timer("Monitor_Timer")->interval(), 1000);
         QVERIFY(!rig.form.isVisible());
         QVERIFY(rig.files.order.empty());
     }
@@ -158,51 +169,54 @@ private slots:
         Rig rig;
         rig.hotKey.refuse = true;
         rig.form.FormCreate();
-        QVERIFY(!rig.form.hotKeyRegistered());
+        QVERIFY(!rig.hotKey.pressed);
         QVERIFY(rig.boxes.shown.empty());
         rig.form.close();
         QCOMPARE(rig.hotKey.unregistrations, 0);
     }
 
+    // Each tick brings the tray icon up to date first, then runs the monitor step: the flash of an
+    // icon reminder taken up in one tick shows in the next.
     void monitorTickChecksTheIconBeforeTheMonitorStep() {
         Rig rig;
+        rig.clock.set(2026, 12, 8, 10, 0, 0);
+        rig.store.InsertActive(makeRecord(KindIcon, *EncodeDate(2026, 12, 8), EncodeTime(10, 0, 0, 0), "Tea"));
         rig.form.Monitor_TimerTimer();
-        QCOMPARE(rig.takeLog(), Log({"Check_Ikon", "Mon_Rem"}));
+        QVERIFY(rig.tray()->toolTip().contains(QStringLiteral("Active:  1")));
+        QVERIFY(rig.store.IconFlashing);
+        QVERIFY(rig.timer("Flash_Timer")->isActive());
+        rig.form.Monitor_TimerTimer();
+        QVERIFY(rig.tray()->toolTip().contains(QStringLiteral("Tea")));
     }
 
     void disableAllTogglesAndTheIconFollowsAtOnce() {
         Rig rig;
         rig.form.FormCreate();
-        rig.takeLog();
-        rig.form.DisableAll1->trigger();
+        rig.form.Monitor_TimerTimer();
+        QVERIFY(rig.trayShows("ICO_TRAY"));
+        rig.action("DisableAll1")->trigger();
         QVERIFY(!rig.store.RemindersEnabled);
-        QVERIFY(rig.form.DisableAll1->isChecked());
-        QCOMPARE(rig.takeLog(), Log({"Check_Ikon"}));
-        rig.form.DisableAll1->trigger();
+        QVERIFY(rig.action("DisableAll1")->isChecked());
+        QVERIFY(rig.trayShows("ICO_TRAYD"));
+        rig.action("DisableAll1")->trigger();
         QVERIFY(rig.store.RemindersEnabled);
-        QVERIFY(!rig.form.DisableAll1->isChecked());
-        QCOMPARE(rig.takeLog(), Log({"Check_Ikon"}));
+        QVERIFY(!rig.action("DisableAll1")->isChecked());
+        QVERIFY(rig.trayShows("ICO_TRAY"));
     }
 
-    void hideWithoutEngineTrayTogglesTheIcon() {
-        Rig rig(false);
-        rig.form.FormCreate();
-        QVERIFY(rig.form.RxTrayIcon1->isVisible());
-        rig.form.Hide2->trigger();
-        QVERIFY(!rig.store.TrayIconShown);
-        QVERIFY(rig.form.Hide2->isChecked());
-        QVERIFY(!rig.form.RxTrayIcon1->isVisible());
-        rig.form.Hide2->trigger();
-        QVERIFY(rig.store.TrayIconShown);
-        QVERIFY(!rig.form.Hide2->isChecked());
-        QVERIFY(rig.form.RxTrayIcon1->isVisible());
-        QVERIFY(rig.form.RxTrayIcon1->toolTip().startsWith(" Reminders Counter: \n\r Active:  0"));
-    }
-
-    void hideWithEngineTrayCallsItsToggleThenTheIconCheck() {
+    void hideTogglesTheIconAtOnce() {
         Rig rig;
-        rig.form.Hide2->trigger();
-        QCOMPARE(rig.takeLog(), Log({"Icon_Tray_Hide", "Check_Ikon"}));
+        rig.form.FormCreate();
+        QVERIFY(rig.tray()->isVisible());
+        rig.action("Hide2")->trigger();
+        QVERIFY(!rig.store.TrayIconShown);
+        QVERIFY(rig.action("Hide2")->isChecked());
+        QVERIFY(!rig.tray()->isVisible());
+        rig.action("Hide2")->trigger();
+        QVERIFY(rig.store.TrayIconShown);
+        QVERIFY(!rig.action("Hide2")->isChecked());
+        QVERIFY(rig.tray()->isVisible());
+        QVERIFY(rig.tray()->toolTip().startsWith(" Reminders Counter: \n Active:  0"));
     }
 
     void menuOpeningShowsTheCurrentState() {
@@ -210,46 +224,47 @@ private slots:
         rig.store.RemindersEnabled = false;
         rig.store.TrayIconShown = false;
         rig.form.PopupMenu2Popup();
-        QVERIFY(rig.form.DisableAll1->isChecked());
-        QVERIFY(rig.form.Hide2->isChecked());
-        QVERIFY(!rig.form.StartLog1->isChecked());
+        QVERIFY(rig.action("DisableAll1")->isChecked());
+        QVERIFY(rig.action("Hide2")->isChecked());
+        QVERIFY(!rig.action("StartLog1")->isChecked());
     }
 
     void itemsReachTheirWindows() {
         Rig rig;
-        rig.form.NewReminder1->trigger();
-        rig.form.ListofReminders1->trigger();
-        rig.form.ViewLog1->trigger();
+        rig.action("NewReminder1")->trigger();
+        rig.action("ListofReminders1")->trigger();
+        rig.action("ViewLog1")->trigger();
         QCOMPARE(rig.takeLog(), Log({"showEditor", "showList", "viewLog"}));
-        rig.form.Help2->trigger();
+        rig.action("Help2")->trigger();
         QCOMPARE(rig.help.topics, std::vector<std::string>({"main_menu_top_page"}));
     }
 
     void activityLogToggleDrivesTimerS() {
         Rig rig;
-        rig.form.StartLog1->trigger();
-        QVERIFY(rig.form.TimerS->isActive());
+        rig.action("StartLog1")->trigger();
+        QVERIFY(rig.timer("TimerS")->isActive());
         QCOMPARE(rig.takeLog(), Log({"log on"}));
         QTRY_COMPARE_WITH_TIMEOUT(rig.log, Log({"sampleTick"}), 2000);
-        rig.form.StartLog1->trigger();
-        QVERIFY(!rig.form.TimerS->isActive());
+        rig.action("StartLog1")->trigger();
+        QVERIFY(!rig.timer("TimerS")->isActive());
         QCOMPARE(rig.takeLog(), Log({"sampleTick", "log off"}));
     }
 
     void clicksOnTheTrayIcon() {
         Rig rig;
-        emit rig.form.RxTrayIcon1->activated(QSystemTrayIcon::Trigger);
-        QCOMPARE(rig.takeLog(), Log({"RxTrayIcon1Click"}));
+        // A single click on the icon that does not blink does nothing.
+        emit rig.tray()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(rig.log.empty());
         // A double click performs the default item, "&New Reminder".
-        emit rig.form.RxTrayIcon1->activated(QSystemTrayIcon::DoubleClick);
+        emit rig.tray()->activated(QSystemTrayIcon::DoubleClick);
         QCOMPARE(rig.takeLog(), Log({"showEditor"}));
         // With the empty menu attached (a flash of the hidden icon) there is no default item.
-        rig.form.RxTrayIcon1->setContextMenu(rig.form.PopupMenu1);
-        emit rig.form.RxTrayIcon1->activated(QSystemTrayIcon::DoubleClick);
+        rig.tray()->setContextMenu(rig.menu("PopupMenu1"));
+        emit rig.tray()->activated(QSystemTrayIcon::DoubleClick);
         QVERIFY(rig.log.empty());
         // A disabled default item is not performed either.
-        rig.form.RxTrayIcon1->setContextMenu(rig.form.PopupMenu2);
-        rig.form.NewReminder1->setEnabled(false);
+        rig.tray()->setContextMenu(rig.menu("PopupMenu2"));
+        rig.action("NewReminder1")->setEnabled(false);
         rig.form.RxTrayIcon1DblClick();
         QVERIFY(rig.log.empty());
     }
@@ -271,16 +286,33 @@ private slots:
         Rig rig;
         rig.form.FormCreate();
         rig.store.TrayIconShown = false;
-        rig.form.RxTrayIcon1->hide();
+        rig.tray()->hide();
         QVERIFY(rig.hotKey.pressed);
         rig.hotKey.pressed();
-        QVERIFY(rig.form.PopupMenu2->isVisible());
-        rig.form.PopupMenu2->hide();
+        QVERIFY(rig.menu("PopupMenu2")->isVisible());
+        rig.menu("PopupMenu2")->hide();
         // The empty menu of a flash of the hidden icon opens nothing.
-        rig.form.RxTrayIcon1->setContextMenu(rig.form.PopupMenu1);
+        rig.tray()->setContextMenu(rig.menu("PopupMenu1"));
         rig.form.WMHotKey();
-        QVERIFY(!rig.form.PopupMenu1->isVisible());
-        QVERIFY(!rig.form.PopupMenu2->isVisible());
+        QVERIFY(!rig.menu("PopupMenu1")->isVisible());
+        QVERIFY(!rig.menu("PopupMenu2")->isVisible());
+    }
+
+    // Before the menu opens, the program's most recently active visible window comes forward.
+    void hotKeyBringsTheRecentWindowForwardFirst() {
+        Rig rig;
+        rig.form.FormCreate();
+        QWidget editor;
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        editor.setFocus();
+        QTRY_VERIFY(QApplication::activeWindow() == &editor);
+        editor.showMinimized();
+        QVERIFY(editor.isMinimized());
+        rig.hotKey.pressed();
+        QVERIFY(!editor.isMinimized());
+        QVERIFY(rig.menu("PopupMenu2")->isVisible());
+        rig.menu("PopupMenu2")->hide();
     }
 
     void exitWithNoOrCancelKeepsEverything() {
@@ -289,14 +321,14 @@ private slots:
             rig.form.FormCreate();
             QSignalSpy ended(&rig.form, &TRMForm::programEnded);
             rig.boxes.setNextAnswer(a);
-            rig.form.Exit1->trigger();
+            rig.action("Exit1")->trigger();
             QCOMPARE(rig.boxes.shown.size(), std::size_t(1));
             QCOMPARE(rig.boxes.shown[0].kind, fake::RecordingMessageBoxes::Shown::Confirm);
             QCOMPARE(rig.boxes.shown[0].text, std::string("Do you really want to close this program?"));
             QVERIFY(rig.files.order.empty());
             QVERIFY(!rig.form.ended());
             QCOMPARE(ended.count(), 0);
-            QVERIFY(rig.form.Monitor_Timer->isActive());
+            QVERIFY(rig.timer("Monitor_Timer")->isActive());
         }
     }
 
@@ -309,23 +341,42 @@ private slots:
         rig.files.files["rd.dt"] = active;
         rig.files.files["re.dt"] = expired;
         rig.form.FormCreate();
-        rig.titleModified = true;
         rig.takeLog();
         QSignalSpy ended(&rig.form, &TRMForm::programEnded);
         rig.boxes.setNextAnswer(Answer::Yes);
-        rig.form.Exit1->trigger();
+        rig.action("Exit1")->trigger();
         QCOMPARE(rig.files.order, std::vector<std::string>({"rd.dt", "re.dt"}));
         QVERIFY(rig.files.files["rd.dt"] == active);
         QVERIFY(rig.files.files["re.dt"] == expired);
-        QCOMPARE(rig.takeLog(), Log({"restoreTitle"}));
         QCOMPARE(rig.help.quits, 1);
         QCOMPARE(rig.hotKey.unregistrations, 1);
         QCOMPARE(ended.count(), 1);
         QVERIFY(rig.form.ended());
-        QVERIFY(!rig.form.Monitor_Timer->isActive());
+        QVERIFY(!rig.timer("Monitor_Timer")->isActive());
         // A second Exit (a stale menu) does nothing.
         rig.form.m_Exit1Click();
         QCOMPARE(rig.boxes.shown.size(), std::size_t(1));
+    }
+
+    // Closing the program while a title reminder runs in another window's title gives that window
+    // its own title back, whichever way the program ends.
+    void closeDuringATitleDisplayRestoresTheTitle() {
+        Rig rig(true);
+        rig.form.FormCreate();
+        rig.store.InsertActive(makeRecord(KindTitle, *EncodeDate(2026, 12, 8), EncodeTime(10, 0, 0, 0), "Call"));
+        rig.clock.set(2026, 12, 8, 10, 0, 0);
+        bool closed = false;
+        rig.pump.onProcess = [&] {
+            if (!closed && rig.pump.processed == 300) {
+                QVERIFY(rig.windows.windows[rig.front].title != "Editor");
+                closed = true;
+                rig.form.close();
+            }
+        };
+        rig.form.Monitor_TimerTimer();
+        QVERIFY(closed);
+        QCOMPARE(rig.windows.windows[rig.front].title, std::string("Editor"));
+        QCOMPARE(rig.help.quits, 1);
     }
 
     void exitWriteErrorsAreShownAndTheProgramStays() {
@@ -334,7 +385,7 @@ private slots:
             rig.form.FormCreate();
             rig.files.writeError["rd.dt"] = IoCode::AccessDenied;
             rig.boxes.setNextAnswer(Answer::Yes);
-            rig.form.Exit1->trigger();
+            rig.action("Exit1")->trigger();
             QVERIFY(rig.files.order.empty()); // "re.dt" is not written after "rd.dt" failed
             QCOMPARE(rig.boxes.texts().back(), std::string("File access denied"));
             QVERIFY(!rig.form.ended());
@@ -345,7 +396,7 @@ private slots:
             rig.form.FormCreate();
             rig.files.writeError["re.dt"] = IoCode::DiskFull;
             rig.boxes.setNextAnswer(Answer::Yes);
-            rig.form.Exit1->trigger();
+            rig.action("Exit1")->trigger();
             QCOMPARE(rig.files.order, std::vector<std::string>({"rd.dt"}));
             QCOMPARE(rig.boxes.texts().back(), std::string("Disk full"));
             QVERIFY(!rig.form.ended());
@@ -356,11 +407,10 @@ private slots:
         Rig rig;
         rig.form.FormCreate();
         const double day = *EncodeDate(2026, 12, 10);
-        rig.store.EditBuffer = makeRecord(KindPopUp, day, 0.5, "being edited");
-        rig.store.EditInProgress = true;
-        rig.store.EditorMode = EditorEdit;
+        rig.store.AppendActive(makeRecord(KindPopUp, day, 0.5, "being edited"));
+        rig.store.BeginEdit(TableId::Active, 0);
         rig.boxes.setNextAnswer(Answer::Yes);
-        rig.form.Exit1->trigger();
+        rig.action("Exit1")->trigger();
         QVERIFY(rig.form.ended());
         QVERIFY(rig.files.files["rd.dt"] == imageOf({makeRecord(KindPopUp, day, 0.5, "being edited")}));
     }
@@ -368,12 +418,11 @@ private slots:
     void aFailedExitLeavesTheEditorsReminderWithTheEditor() {
         Rig rig;
         rig.form.FormCreate();
-        rig.store.EditBuffer = makeRecord(KindPopUp, *EncodeDate(2026, 12, 10), 0.5, "being edited");
-        rig.store.EditInProgress = true;
-        rig.store.EditorMode = EditorEdit;
+        rig.store.AppendActive(makeRecord(KindPopUp, *EncodeDate(2026, 12, 10), 0.5, "being edited"));
+        rig.store.BeginEdit(TableId::Active, 0);
         rig.files.writeError["rd.dt"] = IoCode::AccessDenied;
         rig.boxes.setNextAnswer(Answer::Yes);
-        rig.form.Exit1->trigger();
+        rig.action("Exit1")->trigger();
         QVERIFY(!rig.form.ended());
         QVERIFY(rig.store.EditInProgress);
         QCOMPARE(rig.store.EditorMode, EditorEdit);
@@ -392,19 +441,23 @@ private slots:
     }
 
     // A session end that is called off after its save lets the program carry on: the editor still
-    // holds its reminder, and its OK stores it once.
+    // holds its reminder, and its OK stores it once. The save writes the files as they would be
+    // with the edit given back; the live tables are not touched, so the open list sees no change.
     void aSessionSaveDuringAnEditKeepsTheEdit() {
         Rig rig;
         rig.form.FormCreate();
         const ReminderRecord edited = makeRecord(KindPopUp, *EncodeDate(2026, 12, 10), 0.5, "being edited");
-        rig.store.EditBuffer = edited;
-        rig.store.EditInProgress = true;
-        rig.store.EditorMode = EditorEdit;
+        const ReminderRecord other = makeRecord(KindPopUp, *EncodeDate(2026, 12, 11), 0.5, "other");
+        rig.store.AppendActive(other);
+        rig.store.AppendActive(edited);
+        rig.store.BeginEdit(TableId::Active, 1);
+        rig.store.TablesChanged = false;
         QVERIFY(rig.form.saveAll());
-        QVERIFY(rig.files.files["rd.dt"] == imageOf({edited}));
+        QVERIFY(rig.files.files["rd.dt"] == imageOf({other, edited}));
         QVERIFY(rig.store.EditInProgress);
         QCOMPARE(rig.store.EditorMode, EditorEdit);
-        QCOMPARE(rig.store.ActiveCount, 0);
+        QCOMPARE(rig.store.ActiveCount, 1);
+        QVERIFY(!rig.store.TablesChanged);
         QVERIFY(!rig.form.ended());
     }
 
@@ -420,19 +473,17 @@ private slots:
     void closeByAnotherWaySavesNothing() {
         Rig rig;
         rig.form.FormCreate();
-        rig.titleModified = true;
         rig.takeLog();
         QSignalSpy ended(&rig.form, &TRMForm::programEnded);
         rig.form.close();
         QVERIFY(rig.files.order.empty());
-        QCOMPARE(rig.takeLog(), Log({"restoreTitle"}));
         QCOMPARE(rig.help.quits, 1);
         QCOMPARE(ended.count(), 1);
     }
 
     void aboutBox() {
         Rig rig;
-        TAboutBox box(MainIcon());
+        TAboutBox box(MainIcon(), rig.help);
         rig.form.setAboutBox(&box);
         QCOMPARE(box.windowTitle(), QStringLiteral("About"));
         QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -440,16 +491,27 @@ private slots:
         QCOMPARE(box.Comments->text(),
                  QStringLiteral("Use reminders of different types \nto plan events of different importance."));
         QVERIFY(box.OKButton->isDefault());
-        QCOMPARE(TAboutBox::HelpContext, 10);
-        rig.form.About2->trigger();
+        rig.action("About2")->trigger();
         QVERIFY(box.isVisible());
         QVERIFY(!box.isModal());
+        const WId shownAs = box.winId();
+        QTest::keyClick(box.OKButton, Qt::Key_F1);
+        QCOMPARE(rig.help.topics, std::vector<std::string>({"main_menu_top_page"}));
+        QVERIFY(box.isVisible());
         QTest::mouseClick(box.OKButton, Qt::LeftButton);
         QVERIFY(!box.isVisible());
         rig.form.About1Click();
         QVERIFY(box.isVisible());
         QTest::keyClick(&box, Qt::Key_Escape);
+
         QVERIFY(!box.isVisible());
+        // The close box only hides it: the desktop (and the activity log) keeps seeing one window.
+        rig.form.About1Click();
+        box.close();
+        QVERIFY(!box.isVisible());
+        rig.form.About1Click();
+        QVERIFY(box.isVisible());
+        QCOMPARE(box.winId(), shownAs);
     }
 
     void helpWithoutAFileSaysSo() {
@@ -524,9 +586,9 @@ private slots:
     }
 
     void terminationSignalsArriveAsEvents() {
-        TerminationWatcher watcher;
+        platform::TerminationWatcher watcher;
         QVERIFY(watcher.isActive());
-        QSignalSpy spy(&watcher, &TerminationWatcher::terminationRequested);
+        QSignalSpy spy(&watcher, &platform::TerminationWatcher::terminationRequested);
         std::raise(SIGTERM);
         std::raise(SIGHUP);
         QTRY_COMPARE(spy.count(), 2);

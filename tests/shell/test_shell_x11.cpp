@@ -1,5 +1,6 @@
 // The shell's X11 back ends on a real X server with a window manager and a tray panel: the panel
-// that holds the notification area, and Ctrl+F2 when another program already holds it.
+// that holds the notification area, Ctrl+F2 when another program already holds it, and the shared
+// connection with its error trap.
 #include <QApplication>
 #include <QProcess>
 #include <QTest>
@@ -7,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11HotKey.h"
 
@@ -37,6 +39,28 @@ private slots:
         QCOMPARE(HotKeyMenuPosition(panel, area), (Point{expected.right - 64, expected.top}));
         // The panel's strut keeps it out of the work area.
         QVERIFY(area.bottom <= expected.top);
+    }
+
+    // Qt's own connection, and a request about a window that is gone: inside the trap it fails
+    // quietly, where Xlib's default handler would end the program.
+    void sharedConnectionAndItsErrorTrap() {
+        const X11Connection connection = QtX11Connection();
+        QVERIFY(connection.display != nullptr && connection.xcb != nullptr);
+        QCOMPARE(static_cast<void*>(connection.display),
+                 static_cast<void*>(qApp->nativeInterface<QNativeInterface::QX11Application>()->display()));
+        const Window gone =
+            XCreateSimpleWindow(connection.display, DefaultRootWindow(connection.display), 0, 0, 10, 10, 0, 0, 0);
+        XDestroyWindow(connection.display, gone);
+        XErrorHandler before = XSetErrorHandler(nullptr);
+        XSetErrorHandler(before);
+        {
+            X11ErrorTrap trap(connection.display);
+            XWindowAttributes attrs{};
+            QCOMPARE(XGetWindowAttributes(connection.display, gone, &attrs), 0);
+            XMapWindow(connection.display, gone); // an error that arrives only at the trap's closing sync
+        }
+        XErrorHandler after = XSetErrorHandler(before);
+        QVERIFY(after == before);
     }
 
     void hotKeyHeldByAnotherProgramIsRefusedThenTaken() {

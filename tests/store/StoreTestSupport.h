@@ -63,12 +63,12 @@ inline std::vector<std::uint8_t> FileOf(const std::vector<ReminderRecord>& recor
     return out;
 }
 
-// Behaves as the displays do: a title-bar display runs to its end inside Viz_Rem (or finds no
-// window and leaves the state idle), the pop-up and the icon flash start and report later, and a
-// record of any other kind is not shown at all.
+// Behaves as the displays do, through the program's hand-back: a title-bar display runs to its end
+// inside Viz_Rem (or finds no window and is not shown), the pop-up and the icon flash start and
+// report later, and a record of any other kind is not shown at all.
 class ScriptedActivation : public Activation {
 public:
-    explicit ScriptedActivation(Store& store) : m_store(store) {}
+    explicit ScriptedActivation(Store& store) : m_store(store), m_handBack(store) {}
 
     std::vector<ReminderRecord> shown; // every record handed to Viz_Rem, in order
     bool titleFindsWindow = true;
@@ -78,46 +78,42 @@ public:
         switch (record.Kind) {
         case KindTitle:
             if (!titleFindsWindow) {
-                m_store.MonitorState = MonitorIdle;
+                m_handBack.displayNotShown();
                 return;
             }
-            m_store.MonitorState = MonitorShowing;
-            record.RemDate = 0.0;
-            m_store.MonitorState = MonitorDone;
+            m_handBack.displayStarted(Display::TitleBar);
+            m_handBack.displayFinished();
             return;
         case KindPopUp:
+            m_handBack.displayStarted(Display::PopUp);
+            return;
         case KindIcon:
-            m_store.MonitorState = MonitorShowing;
+            m_handBack.displayStarted(Display::IconFlash);
             return;
         default:
             return;
         }
     }
 
-    // The pop-up's "Dismiss": the date is emptied, "rd.dt" written, the display has ended.
+    // The pop-up's "Dismiss": the display has ended, "rd.dt" is written.
     void dismiss() {
-        m_store.CurrentReminder.RemDate = 0.0;
+        m_handBack.displayFinished();
         m_store.SaveActive();
-        m_store.MonitorState = MonitorDone;
     }
 
     // The pop-up's "Repeat in": a new date and time, "rd.dt" written while the reminder is out of
-    // the table, the display has ended.
+    // the table.
     void repeatAt(double date, double time) {
-        m_store.CurrentReminder.RemDate = date;
-        m_store.CurrentReminder.RemTime = time;
+        m_handBack.displayRescheduled(date, time, NoteText(m_store.CurrentReminder));
         m_store.SaveActive();
-        m_store.MonitorState = MonitorDone;
     }
 
     // The end of an icon flash: the reminder is finished.
-    void endFlash() {
-        m_store.CurrentReminder.RemDate = 0.0;
-        m_store.MonitorState = MonitorDone;
-    }
+    void endFlash() { m_handBack.displayFinished(); }
 
 private:
     Store& m_store;
+    HandBack m_handBack;
 };
 
 // A store on in-memory files, a settable clock, recorded message boxes and a monitor.
@@ -129,10 +125,7 @@ struct MonitorRig {
     ScriptedActivation activation{store};
     Monitor monitor{store, clock, boxes, activation};
 
-    void add(const ReminderRecord& r) {
-        ASSERT_EQ(store.AppendActive(r), 0);
-        store.SortActive();
-    }
+    void add(const ReminderRecord& r) { ASSERT_EQ(store.InsertActive(r), 0); }
     std::vector<ReminderRecord> activeFile() const { return Records(files.files.at(ActiveFileName)); }
     std::vector<ReminderRecord> expiredFile() const { return Records(files.files.at(ExpiredFileName)); }
 };

@@ -303,9 +303,6 @@ TEST_F(MonitorTest, TitleDisplayIsSettledInTheStepThatStartedIt) {
 }
 
 TEST_F(MonitorTest, ActivationsThatCannotStartAreTriedAgainThenSetAsideAmongTheExpired) {
-    ReminderRecord odd = PopUp(today, At(9, 0), "odd kind");
-    odd.Kind = 3;
-    add(odd);
     add(Make(KindTitle, false, today, At(9, 1), "no window"));
     activation.titleFindsWindow = false;
     at(9, 2);
@@ -313,21 +310,52 @@ TEST_F(MonitorTest, ActivationsThatCannotStartAreTriedAgainThenSetAsideAmongTheE
     EXPECT_EQ(store.MonitorState, MonitorIdle);
     monitor.Mon_Rem();
     EXPECT_EQ(store.MonitorState, MonitorIdle);
-    // Each step tries the earliest again; nothing leaves the table while its minutes last.
+    // Nothing is behind it: each step tries it again while its minutes last.
     EXPECT_EQ(activation.shown.size(), 2u);
-    EXPECT_EQ(store.ActiveCount, 2);
-    EXPECT_EQ(NoteText(store.ActiveTable[1]), "odd kind");
-    at(9, 6); // the odd one's minutes are over; the title one is still due and tried
-    monitor.Mon_Rem();
-    monitor.Mon_Rem();
-    EXPECT_EQ(store.ExpiredCount, 1);
-    EXPECT_EQ(activation.shown.size(), 3u);
-    EXPECT_EQ(NoteText(activation.shown.back()), "no window");
+    EXPECT_EQ(activeNotes(), (Strings{"no window"}));
+    EXPECT_EQ(store.ExpiredCount, 0);
     at(9, 7);
     monitor.Mon_Rem();
     EXPECT_EQ(store.ActiveCount, 0);
-    ASSERT_EQ(store.ExpiredCount, 2);
-    EXPECT_EQ(NoteText(store.ExpiredTable[1]), "no window");
+    EXPECT_EQ(expiredNotes(), (Strings{"no window"}));
+    EXPECT_EQ(activation.shown.size(), 2u);
+}
+
+// An unshowable reminder holds nothing up: as soon as the reminder behind it is due or overdue, it
+// goes to the expired list and that reminder is handled in the same step, on time.
+TEST_F(MonitorTest, AnUnshowableReminderGivesWayToTheNextDueOne) {
+    ReminderRecord odd = PopUp(today, At(9, 0), "odd kind");
+    odd.Kind = 3;
+    add(PopUp(today, At(9, 4), "later pop-up"));
+    add(Make(KindTitle, false, today, At(9, 1), "no window"));
+    add(odd);
+    activation.titleFindsWindow = false;
+    at(9, 2);
+    monitor.Mon_Rem(); // the odd one gives way to the due title one, which holds nothing up yet
+    EXPECT_EQ(store.MonitorState, MonitorIdle);
+    EXPECT_EQ(expiredNotes(), (Strings{"odd kind"}));
+    EXPECT_EQ(activeNotes(), (Strings{"later pop-up", "no window"}));
+    EXPECT_EQ(activation.shown.size(), 2u);
+    at(9, 4);
+    monitor.Mon_Rem(); // the pop-up is due: the title one is set aside and the pop-up shown at once
+    EXPECT_EQ(expiredNotes(), (Strings{"odd kind", "no window"}));
+    EXPECT_EQ(store.MonitorState, MonitorShowing);
+    EXPECT_EQ(NoteText(store.CurrentReminder), "later pop-up");
+    EXPECT_EQ(store.ActiveCount, 0);
+    EXPECT_EQ(expiredFile().size(), 2u);
+
+    // A pop-up of the same minute is shown, not expired unseen.
+    MonitorRig same;
+    same.add(PopUp(today, At(9, 0), "same minute"));
+    same.add(Make(KindTitle, false, today, At(9, 0), "no window"));
+    same.activation.titleFindsWindow = false;
+    same.clock.set(2026, 12, 8, 9, 0, 0);
+    ASSERT_EQ(NoteText(same.store.ActiveTable[1]), "no window"); // the title one is taken first
+    same.monitor.Mon_Rem();
+    EXPECT_EQ(same.store.MonitorState, MonitorShowing);
+    EXPECT_EQ(NoteText(same.store.CurrentReminder), "same minute");
+    ASSERT_EQ(same.store.ExpiredCount, 1);
+    EXPECT_EQ(NoteText(same.store.ExpiredTable[0]), "no window");
 }
 
 TEST_F(MonitorTest, IconFlashEndIsSettledLikeADismiss) {

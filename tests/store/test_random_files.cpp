@@ -90,7 +90,7 @@ std::vector<std::uint8_t> RandomFile(Random& rnd, double today) {
 // starts and ends later with a dismiss, a snooze to any time (also one already past) or a damaged one.
 class RandomActivation : public Activation {
 public:
-    RandomActivation(Store& store, Random& rnd) : m_store(store), m_rnd(rnd) {}
+    RandomActivation(Store& store, Random& rnd) : m_store(store), m_handBack(store), m_rnd(rnd) {}
     std::vector<std::pair<ReminderRecord, platform::LocalTime>> shown;
     const platform::Clock* clock = nullptr;
 
@@ -98,12 +98,11 @@ public:
         shown.emplace_back(record, clock->now());
         if (record.Kind == KindTitle) {
             if (m_rnd.chance(20))
-                return; // no window to write into
-            m_store.MonitorState = MonitorShowing;
-            record.RemDate = 0.0;
-            m_store.MonitorState = MonitorDone;
+                return m_handBack.displayNotShown(); // no window to write into
+            m_handBack.displayStarted(Display::TitleBar);
+            m_handBack.displayFinished();
         } else if (record.Kind == KindPopUp || record.Kind == KindIcon) {
-            m_store.MonitorState = MonitorShowing;
+            m_handBack.displayStarted(record.Kind == KindPopUp ? Display::PopUp : Display::IconFlash);
         }
     }
 
@@ -111,22 +110,19 @@ public:
     void maybeEnd(double now) {
         if (m_store.MonitorState != MonitorShowing || !m_rnd.chance(30))
             return;
-        ReminderRecord& r = m_store.CurrentReminder;
         if (m_rnd.chance(40)) {
-            r.RemDate = 0.0;
+            m_handBack.displayFinished();
         } else {
             const double next = m_rnd.chance(85) ? now + (m_rnd.below(200) - 20) / 1440.0 : m_rnd.dayValue(now);
-            r.RemDate = next;
-            r.RemTime = next;
-            SetNote(r, "snoozed");
+            m_handBack.displayRescheduled(next, next, "snoozed");
         }
-        m_store.MonitorState = MonitorDone;
         if (m_rnd.chance(70))
             GuardIo(m_boxes, [&] { m_store.SaveActive(); });
     }
 
 private:
     Store& m_store;
+    HandBack m_handBack;
     Random& m_rnd;
     fake::RecordingMessageBoxes m_boxes;
 };
@@ -182,11 +178,9 @@ void RunRound(std::uint64_t seed) {
             files.writeError.clear();
         // The list's edit and delete, and the editor's new reminders.
         if (!store.EditInProgress && store.ActiveCount > 0 && rnd.chance(3)) {
-            store.EditBuffer = store.ActiveTable[store.ActiveCount - 1];
-            store.Del_Rem(TableId::Active, store.ActiveCount - 1);
-            store.EditInProgress = true;
+            store.BeginEdit(TableId::Active, store.ActiveCount - 1);
         } else if (store.EditInProgress && rnd.chance(20)) {
-            GuardIo(boxes, [&] { store.ReturnEditBuffer(); });
+            GuardIo(boxes, [&] { store.CancelEdit(); });
         }
         if (store.ExpiredCount > 0 && rnd.chance(3))
             store.Del_Rem(TableId::Expired, rnd.below(store.ExpiredCount));

@@ -265,36 +265,44 @@ TEST_F(Tables, DelRemClosesTheGapKeepingTheOrder) {
     EXPECT_EQ(NoteText(s.ExpiredTable[0]), "y");
 }
 
-TEST_F(Tables, ReturnEditBufferPutsTheReminderBackSorted) {
+TEST_F(Tables, AnEditTakesTheReminderOutAndCancelPutsItBackSorted) {
     s.AppendActive(PopUp(46365, At(9, 0), "late"));
+    s.AppendActive(PopUp(46364, At(9, 0), "edited"));
     s.AppendActive(PopUp(46363, At(9, 0), "early"));
-    s.EditInProgress = true;
-    s.EditorMode = EditorEdit;
-    s.EditBuffer = PopUp(46364, At(9, 0), "edited");
-    s.ReturnEditBuffer();
+    s.BeginEdit(TableId::Active, 1);
+    EXPECT_EQ(activeNotes(), (Strings{"late", "early"}));
+    EXPECT_TRUE(s.EditPending());
+    EXPECT_EQ(NoteText(s.EditBuffer), "edited");
+    s.CancelEdit();
     EXPECT_EQ(activeNotes(), (Strings{"late", "edited", "early"}));
     EXPECT_FALSE(s.EditInProgress);
     EXPECT_EQ(s.EditorMode, EditorIdle);
+    // Cancel of a new reminder gives nothing back.
+    s.BeginNew();
+    s.CancelEdit();
+    EXPECT_EQ(s.ActiveCount, 3);
+    EXPECT_EQ(s.EditorMode, EditorIdle);
 }
 
-TEST_F(Tables, ReturnEditBufferIntoAFullTableKeepsItAmongTheExpired) {
+TEST_F(Tables, CancelEditIntoAFullTableKeepsItAmongTheExpired) {
     fillActive(MaxReminders);
     s.EditInProgress = true;
+    s.EditorMode = EditorEdit;
     s.EditBuffer = PopUp(46363, At(9, 0), "edited");
-    s.ReturnEditBuffer();
+    s.CancelEdit();
     EXPECT_EQ(s.ActiveCount, MaxReminders);
     ASSERT_EQ(s.ExpiredCount, 1);
     EXPECT_EQ(NoteText(s.ExpiredTable[0]), "edited");
     EXPECT_FALSE(s.EditInProgress);
 }
 
-TEST_F(Tables, ReturnEditBufferEndsTheEditEvenWhenTheExpiredSaveFails) {
+TEST_F(Tables, CancelEditEndsTheEditEvenWhenTheExpiredSaveFails) {
     fillActive(MaxReminders);
     fs.writeError["re.dt"] = IoCode::DiskFull;
     s.EditInProgress = true;
     s.EditorMode = EditorEdit;
     s.EditBuffer = PopUp(46363, At(9, 0), "edited");
-    EXPECT_THROW(s.ReturnEditBuffer(), IoError);
+    EXPECT_THROW(s.CancelEdit(), IoError);
     EXPECT_FALSE(s.EditInProgress); // else the monitor would stay idle for good
     EXPECT_EQ(s.EditorMode, EditorIdle);
     EXPECT_EQ(s.ExpiredCount, 1);

@@ -20,6 +20,7 @@
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/RecordingHelp.h"
 #include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Windows.h"
 #include "store/DateFormat.h"
 
@@ -145,7 +146,8 @@ struct Rig {
     tw::fake::RecordingHelp help;
     std::unique_ptr<tw::platform::ForeignWindows> windows;
     tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
-    tw::TitleBar bar{services};
+    tw::HandBack handBack{store};
+    tw::TitleBar bar{services, handBack};
 
     tw::ReminderRecord& reminder(const std::string& note) {
         tw::ReminderRecord& r = store.CurrentReminder;
@@ -179,7 +181,7 @@ private slots:
     void initTestCase() {
         if (qEnvironmentVariableIsSet("TELLWICK_TEST_OFFSCREEN"))
             return;
-        QVERIFY2(tw::platform::ForeignWindowsAvailable(), "needs an X11 display");
+        QVERIFY2(tw::platform::X11Available(), "needs an X11 display");
     }
 
     void noteSlidesInAndTheExactTitleComesBack() {
@@ -367,7 +369,7 @@ private slots:
     void unavailableWithoutX11() {
         if (!qEnvironmentVariableIsSet("TELLWICK_TEST_OFFSCREEN"))
             QSKIP("needs the offscreen platform");
-        QVERIFY(!tw::platform::ForeignWindowsAvailable());
+        QVERIFY(!tw::platform::X11Available());
         tw::platform::Cp1252 cp;
         QVERIFY(!tw::platform::CreateX11Windows(cp));
     }

@@ -48,7 +48,8 @@ public:
 };
 
 struct Rig {
-    Rig() : services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows}, titleBar(services) {}
+    Rig()
+        : services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows}, titleBar(services, handBack) {}
     fake::FakeFileSystem files;
     Store store{files};
     fake::FakeClock clock{platform::LocalTime{2026, 12, 7, 9, 30, 0, 0}};
@@ -60,6 +61,7 @@ struct Rig {
     tw::fake::RecordingHelp help;
     FrontWindows windows;
     Services services;
+    HandBack handBack{store};
     TitleBar titleBar;
 };
 
@@ -83,7 +85,7 @@ TEST(WinTitleBar, SlidesTheNoteInAndRestoresTheExactTitle) {
     Rig rig;
     TestWindow win(OwnTitle);
     rig.windows.front = win.id();
-    ReminderRecord r = TitleReminder("Call Ren\xe9");
+    ReminderRecord& r = rig.store.CurrentReminder = TitleReminder("Call Ren\xe9");
     rig.titleBar.ShowInTitleBar(r);
 
     EXPECT_EQ(win.title(), OwnTitle) << "the window must get its own title back";
@@ -117,7 +119,7 @@ TEST(WinTitleBar, RestoresAnotherProgramsWindow) {
         if (seen.empty() || seen.back() != buf)
             seen.emplace_back(buf);
     };
-    ReminderRecord r = TitleReminder("Meeting at ten");
+    ReminderRecord& r = rig.store.CurrentReminder = TitleReminder("Meeting at ten");
     rig.titleBar.ShowInTitleBar(r);
 
     wchar_t back[300] = {};
@@ -138,7 +140,7 @@ TEST(WinTitleBar, ShellRestoreInTheMiddleEndsTheDisplay) {
             writesAtRestore = win.titlesSet.size();
         }
     };
-    ReminderRecord r = TitleReminder("Interrupted");
+    ReminderRecord& r = rig.store.CurrentReminder = TitleReminder("Interrupted");
     rig.titleBar.ShowInTitleBar(r);
     ASSERT_GT(writesAtRestore, 0u) << "the display ended before the restore";
     EXPECT_EQ(win.titlesSet.size(), writesAtRestore) << "nothing may be written after the restore";
@@ -154,7 +156,7 @@ TEST(WinTitleBar, WindowClosedMeanwhileEndsTheDisplay) {
         if (rig.pump.processed == 300)
             win->destroy();
     };
-    ReminderRecord r = TitleReminder("Gone");
+    ReminderRecord& r = rig.store.CurrentReminder = TitleReminder("Gone");
     rig.titleBar.ShowInTitleBar(r);
     EXPECT_EQ(rig.store.MonitorState, MonitorDone);
     EXPECT_EQ(r.RemDate, 0.0);

@@ -1,19 +1,18 @@
-#include "shell/TerminationWatcher.h"
+// The self-pipe behind TerminationWatcher: the signal handler writes one byte, a socket notifier
+// reads it on the user-interface thread and emits the signal.
+#include "platform/posix/TerminationWatcher.h"
 
 #include <QSocketNotifier>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#endif
 
-namespace tw {
+namespace tw::platform {
 
-#ifndef _WIN32
 namespace {
 
 int g_pipe[2] = {-1, -1};
@@ -26,10 +25,8 @@ extern "C" void onTerminationSignal(int sig) {
 }
 
 } // namespace
-#endif
 
 TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
-#ifndef _WIN32
     if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
@@ -40,11 +37,9 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
     sa.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGHUP, &sa, nullptr);
-#endif
 }
 
 TerminationWatcher::~TerminationWatcher() {
-#ifndef _WIN32
     if (m_notifier == nullptr)
         return;
     struct sigaction sa {};
@@ -57,7 +52,6 @@ TerminationWatcher::~TerminationWatcher() {
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
-#endif
 }
 
 void TerminationWatcher::setHeld(bool held) {
@@ -66,11 +60,9 @@ void TerminationWatcher::setHeld(bool held) {
 }
 
 void TerminationWatcher::onReadable() {
-#ifndef _WIN32
     unsigned char byte = 0;
     while (::read(g_pipe[0], &byte, 1) == 1)
         emit terminationRequested(byte);
-#endif
 }
 
-} // namespace tw
+} // namespace tw::platform

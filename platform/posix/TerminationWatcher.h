@@ -1,12 +1,13 @@
 // Turns SIGTERM and SIGHUP (the system or the session asking the program to end) into a Qt signal
 // on the user-interface thread, through a self-pipe: the signal handler only writes one byte.
+// POSIX only; built with the Qt program.
 #pragma once
 
 #include <QObject>
 
 class QSocketNotifier;
 
-namespace tw {
+namespace tw::platform {
 
 class TerminationWatcher : public QObject {
     Q_OBJECT
@@ -27,4 +28,4 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-} // namespace tw
+} // namespace tw::platform

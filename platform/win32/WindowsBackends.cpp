@@ -1,0 +1,83 @@
+// The Windows back ends: kernel32 and user32 for files, clock, locale, code page, beep, other
+// programs' windows, the taskbar and the single-instance mutexes; Ctrl+F2 and the end of the
+// session through Qt's native event filter on the main window.
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "platform/qt/PlatformBackends.h"
+#include "platform/win32/WinApplicationWindow.h"
+#include "platform/win32/WinBeeper.h"
+#include "platform/win32/WinClock.h"
+#include "platform/win32/WinCodePage.h"
+#include "platform/win32/WinDesktop.h"
+#include "platform/win32/WinFileSystem.h"
+#include "platform/win32/WinForeignWindows.h"
+#include "platform/win32/WinInstanceGuard.h"
+#include "platform/win32/WinLocale.h"
+#include "platform/win32/WinNativeEventFilter.h"
+#include "platform/win32/WinTimeZone.h"
+
+namespace tw::platform {
+
+namespace {
+
+using namespace win32;
+
+class WindowsStartUp : public PlatformStartUp {
+public:
+    explicit WindowsStartUp(WinHotKey& hotKey) : m_hotKey(hotKey) {}
+    ~WindowsStartUp() override {
+        if (m_filter && QCoreApplication::instance() != nullptr)
+            QCoreApplication::instance()->removeNativeEventFilter(m_filter.get());
+    }
+
+    bool becomeOnlyCopy(std::function<void()> bringForward) override {
+        const std::string identifier = WinInstanceIdentifier(QCoreApplication::applicationFilePath().toStdWString());
+        if (!m_guard.acquire(identifier)) {
+            m_guard.activateFirstCopy(identifier);
+            return false;
+        }
+        // The window a second copy finds and brings forward.
+        m_applicationWindow = std::make_unique<WinApplicationWindow>(std::move(bringForward));
+        return true;
+    }
+
+    // WM_HOTKEY goes to the main window's handle, which Qt may create anew; the end of the session
+    // saves as "E&xit" does.
+    void attachMainWindow(const MainWindowHooks& hooks) override {
+        m_binding = std::make_unique<WinHotKeyBinding>(m_hotKey, *hooks.window);
+        m_sessionEnd = std::make_unique<WinSessionEnd>(hooks.saveAll);
+        m_filter = std::make_unique<WinNativeEventFilter>(&m_hotKey, m_sessionEnd.get());
+        QCoreApplication::instance()->installNativeEventFilter(m_filter.get());
+    }
+
+    void startUpFinished() override {}
+
+private:
+    WinHotKey& m_hotKey;
+    WinInstanceGuard m_guard;
+    std::unique_ptr<WinApplicationWindow> m_applicationWindow;
+    std::unique_ptr<WinHotKeyBinding> m_binding;
+    std::unique_ptr<WinSessionEnd> m_sessionEnd;
+    std::unique_ptr<WinNativeEventFilter> m_filter;
+};
+
+} // namespace
+
+PlatformBackends MakePlatformBackends() {
+    PlatformBackends b;
+    auto hotKey = std::make_unique<WinHotKey>(0);
+    b.startUp = std::make_unique<WindowsStartUp>(*hotKey);
+    b.hotKey = std::move(hotKey);
+    b.files = std::make_unique<WinFileSystem>();
+    b.clock = std::make_unique<WinClock>();
+    b.locale = std::make_unique<WinLocale>();
+    b.codePage = std::make_unique<WinCodePage>();
+    b.timeZone = std::make_unique<WinTimeZone>();
+    b.beeper = std::make_unique<WinBeeper>();
+    b.windows = std::make_unique<WinForeignWindows>();
+    b.desktop = std::make_unique<WinDesktopGeometry>();
+    return b;
+}
+
+} // namespace tw::platform
