@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the format check, the whole suite (window-free tests, windows on
 # Qt's offscreen platform, whole-program tests on a private Xvfb desktop), the suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build of the core under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows program with its tests under Wine
+# (Qt for Windows is built first, once per machine: scripts/qt-mingw.sh).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -27,7 +28,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTELLWICK_SANITIZE=ON -DTELLWICK_BENCH=OFF
 
 if [ -x "$top/scripts/test-windows.sh" ]; then
-    echo "== Windows build of the core, tests under Wine"
+    echo "== the Windows program, its tests under Wine, its zip"
     "$top/scripts/test-windows.sh"
 fi
 echo "== all tests passed"
