@@ -218,8 +218,9 @@ case_tray_menu() {
     within 30 wine_tray || { fail "no icon in Wine's tray"; kill_hard "$pid"; return; }
     tray=$(wine_tray)
     read -r x y w h o <<<"$(geometry "$tray")"
-    # Move onto the icon first: a click that comes with the first motion can be lost.
-    xdotool mousemove $((x + w / 2)) $((y + h / 2))
+    # The first icon sits at the left end of the window, as wide as the window is high. Move onto
+    # it first: a click that comes with the first motion can be lost.
+    xdotool mousemove $((x + h / 2)) $((y + h / 2))
     sleep 0.5
     xdotool click 3
     within 5 menu_open "$pid" || fail "a right click on the icon opened no menu"
@@ -274,6 +275,26 @@ case_exit_answers() {
     cmp -s "$l/rd.dt" "$d/rd.dt" || fail "rd.dt differs from the Linux program's"
     cmp -s "$l/re.dt" "$d/re.dt" || fail "re.dt differs from the Linux program's"
     [ "$(stat -c %Y "$l/rd.dt")" -ge "$(stat -c %Y "$WORK/rd.expected")" ] || fail "the Linux program saved nothing"
+}
+
+# The end of the session as Wine sends it (wineboot --end-session: WM_QUERYENDSESSION, then
+# WM_ENDSESSION, to every top-level window): both files are saved without a question.
+case_end_session() {
+    local d pid before
+    d=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 kept 0 5 1"
+    records "$d/re.dt" "10 40000 0.5 kept too"
+    cp "$d/rd.dt" "$WORK/rd.expected"; cp "$d/re.dt" "$WORK/re.expected"
+    touch -d '2001-01-01' "$d/rd.dt" "$d/re.dt"
+    start "$d"; pid=$PID
+    within 30 wine_tray || { fail "no icon in Wine's tray"; kill_hard "$pid"; return; }
+    wineboot --end-session >/dev/null 2>&1
+    within 10 eval "[ \$(stat -c %Y '$d/rd.dt') -gt 978307200 ] && [ \$(stat -c %Y '$d/re.dt') -gt 978307200 ]" ||
+        fail "the end of the session saved nothing"
+    cmp -s "$d/rd.dt" "$WORK/rd.expected" || fail "rd.dt not byte-exact"
+    cmp -s "$d/re.dt" "$WORK/re.expected" || fail "re.dt not byte-exact"
+    named "$pid" Confirm >/dev/null && fail "the end of the session asked"
+    kill_hard "$pid"
 }
 
 # A second start of the same executable ends and writes nothing; the first keeps running.
@@ -429,7 +450,7 @@ case_log() {
     kill_hard "$pid"
 }
 
-ALL=(missing_files empty_files damaged_files tray_menu exit_answers second_copy popup title editor_and_list log)
+ALL=(missing_files empty_files damaged_files tray_menu exit_answers second_copy popup title editor_and_list end_session log)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c
