@@ -1,87 +1,101 @@
 #!/usr/bin/env bash
-# The Windows build of the window-free core and the Win32 back ends, and their tests under Wine.
+# The Windows program: built with mingw-w64 against Qt for Windows, tested under Wine, packed.
 #
-# Configures build-win64 with the mingw-w64 toolchain (no Qt: Debian has none for mingw), builds
-# it, and runs every test under Wine in a private, throw-away WINEPREFIX on a private headless X
-# server, with Wine's debug output off. Every process is stopped at the end: the Wine server of
-# the prefix (wineserver -k, which ends every Wine process of it) and the X server.
+# Builds Qt for Windows once per machine (scripts/qt-mingw.sh, into a cache folder), configures
+# build-win64 (or $TELLWICK_WIN_BUILD) with the mingw-w64 toolchain and -Werror, builds tellwick.exe
+# and every test, and packs tellwick-<version>-win64.zip there (cpack). Then, on a private headless
+# X server with Wine's own tray window, in a throw-away WINEPREFIX, with Wine's debug output off:
+# every test under ctest (window tests on Qt's offscreen platform), and the whole-program tests
+# (tests/win32/e2e_wine.sh) on tellwick.exe as unpacked from the zip, so that the zip is known to
+# be complete. Every process is stopped at the end: the Wine server of the prefix (wineserver -k,
+# which ends every Wine process of it) and the X server.
+#
+#   TELLWICK_JOBS=n       parallel compile jobs (all cores unless set)
+#   TELLWICK_WIN_BUILD    the build folder (default build-win64)
+#   TELLWICK_LINUX_EXE    the Linux program (default build/tellwick when built): the whole-program
+#                         tests check that both write the same bytes for the same tables
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${TELLWICK_WIN_BUILD:-$top/build-win64}"
-# TELLWICK_JOBS: parallel compile jobs (all cores unless set; 1 on a machine shared with others).
 jobs="${TELLWICK_JOBS:-$(nproc 2>/dev/null || echo 2)}"
+linux_exe="${TELLWICK_LINUX_EXE:-$top/build/tellwick}"
+[ -x "$linux_exe" ] || linux_exe=""
 started=$(date +%s)
 
 "$top/scripts/ensure-packages.sh" windows test
 
-cmake -S "$top" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTELLWICK_GUI=OFF -DTELLWICK_GTEST_FROM_SOURCE=ON -DTELLWICK_BENCH=OFF --no-warn-unused-cli >/dev/null
-cmake --build "$build" -j "$jobs"
-
-# Debian has no Qt for mingw, so the program's windows and the Qt glue in platform/win32 are built
-# only on Windows. Here every source of the Windows program that needs Qt is compiled, declarations
-# and all, against Debian's Qt 6 headers (their export attributes do not match mingw's, hence
-# -Wno-attributes), so that nothing in them needs changing for the Windows build: the windows, the
-# shell with its Win32 start-up, and the glue that drives the Win32 back ends.
-qt=$(ls -d /usr/include/*/qt6 2>/dev/null | head -n 1 || true)
-if [ -n "$qt" ] && [ -d "$qt/QtWidgets" ]; then
-    qt_sources=("$top"/platform/win32/WinNativeEventFilter.cpp "$top"/platform/win32/WindowsBackends.cpp
-        "$top"/platform/qt/*.cpp "$top"/shell/*.cpp
-        "$top"/dialogs/*.cpp "$top"/engine/Rem_Popup.cpp "$top"/activity/hwn.cpp "$top"/resources/icons/Icons.cpp)
-    pids=()
-    for src in "${qt_sources[@]}"; do
-        x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Wno-attributes \
-            -D_WIN32_WINNT=0x0A00 -DWINVER=0x0A00 -DUNICODE -D_UNICODE -DNOMINMAX -DWIN32_LEAN_AND_MEAN \
-            -DTELLWICK_VERSION='"0"' -I"$top" -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" \
-            -I"$qt/QtNetwork" "$src" &
-        pids+=("$!")
-        # $jobs compilers at a time; a failed one ends the script (set -e) through its wait
-        if [ "${#pids[@]}" -ge "$jobs" ]; then
-            wait "${pids[0]}"
-            pids=("${pids[@]:1}")
-        fi
-    done
-    for pid in "${pids[@]}"; do wait "$pid"; done
-    echo "The Qt sources of the Windows program compile against $qt (${#qt_sources[@]} files)"
+qt=$("$top/scripts/qt-mingw.sh" --prefix)
+if [ ! -f "$qt/.complete" ]; then
+    echo "== Qt for Windows is not built yet: building it into $qt (once per machine)"
+    "$top/scripts/qt-mingw.sh" >"$build.qt-mingw.log" 2>&1 || { tail -n 40 "$build.qt-mingw.log"; exit 1; }
+    rm -f "$build.qt-mingw.log"
 fi
+echo "Qt for Windows: $qt ($(cat "$qt/.complete"))"
+qt_built=$(date +%s)
+
+cmake -S "$top" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" -DTELLWICK_QT_PREFIX="$qt" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTELLWICK_GUI=ON -DTELLWICK_GTEST_FROM_SOURCE=ON -DTELLWICK_BENCH=OFF --no-warn-unused-cli >/dev/null
+cmake --build "$build" -j "$jobs"
+rm -f "$build"/tellwick-*-win64.zip
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/tellwick-*-win64.zip)
+echo "Package: $zip ($(( $(stat -c %s "$zip") / 1024 )) KiB)"
 built=$(date +%s)
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/tellwick-wine.XXXXXX")
 log="$prefix.ctest.log"
+e2e_log="$prefix.e2e.log"
+unpacked="$prefix.zip"
 cleanup() {
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-    rm -rf "$prefix" "$log"
+    rm -rf "$prefix" "$log" "$e2e_log" "$unpacked"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
+mkdir -p "$unpacked"
+(cd "$unpacked" && cmake -E tar xf "$zip")
+program=$(ls "$unpacked"/tellwick-*-win64/tellwick.exe)
+
 # No Mono or Gecko installer dialogs in a fresh prefix; no debug channels.
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win64
+# For the tests in the build tree: Qt's DLLs and plugins and the compiler's runtime DLLs. The
+# whole-program tests run without these, from the unpacked zip.
+# (Windows paths: drive Z: is the Unix root in every prefix.)
+runtime_dirs="Z:$qt/bin;Z:$(dirname "$(readlink -f "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")")"
+runtime_dirs="$runtime_dirs;Z:$(dirname "$(readlink -f "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")")"
 
-# Runs inside the private desktop: set up the prefix, run the suite, stop the Wine server while the
-# X server is still there.
+# Runs inside the private desktop: set up the prefix, run the suite and the whole-program tests,
+# stop the Wine server while the X server is still there.
 inner() {
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w
-    local status=0
-    (cd "$build" && ctest --output-on-failure --timeout 300) >"$log" 2>&1 || status=$?
+    local status=0 t0 t1
+    t0=$(date +%s)
+    (cd "$build" && WINEPATH="$runtime_dirs" QT_PLUGIN_PATH="Z:$qt/plugins" \
+        ctest --output-on-failure --timeout 300) >"$log" 2>&1 || status=$?
+    t1=$(date +%s)
+    echo "ctest under Wine: $((t1 - t0)) s" >>"$log"
+    bash "$top/tests/win32/e2e_wine.sh" "$program" "$linux_exe" >"$e2e_log" 2>&1 || status=$?
+    echo "whole-program tests under Wine: $(($(date +%s) - t1)) s" >>"$e2e_log"
     wineserver -k 2>/dev/null || true
     return "$status"
 }
 export -f inner
-export build log
+export build log e2e_log program linux_exe runtime_dirs qt top
 
 status=0
 "$top/scripts/test-desktop.sh" run --no-tray -- bash -c inner || status=$?
 finished=$(date +%s)
 
 if [ "$status" -ne 0 ]; then
-    cat "$log"
+    cat "$log" "$e2e_log"
 else
-    grep -E 'Test +#|Total Test time' "$log" || true
+    grep -E 'Test +#|Total Test time|ctest under Wine' "$log" || true
+    cat "$e2e_log"
 fi
 grep -E 'tests passed|tests failed' "$log" || echo "ctest did not finish (status $status)"
-echo "Windows build: build $((built - started)) s, Wine run $((finished - built)) s"
+echo "Windows build: Qt $((qt_built - started)) s, build and zip $((built - qt_built)) s, Wine run $((finished - built)) s"
 exit "$status"

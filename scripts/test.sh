@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the format check, the whole suite (window-free tests, windows on
 # Qt's offscreen platform, whole-program tests on a private Xvfb desktop), the Debian package with
-# its checks, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# Windows build of the core under Wine. (scripts/test-package.sh, the package's trial in a minimal
-# Debian root, is separate: it needs root and the network and takes minutes.)
+# its checks, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows
+# program with its tests under Wine (Qt for Windows is built first, once per machine:
+# scripts/qt-mingw.sh). (scripts/test-package.sh, the package's trial in a minimal Debian root, is
+# separate: it needs root and the network and takes minutes.)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -32,7 +33,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTELLWICK_SANITIZE=ON -DTELLWICK_BENCH=OFF
 
 if [ -x "$top/scripts/test-windows.sh" ]; then
-    echo "== Windows build of the core, tests under Wine"
+    echo "== the Windows program, its tests under Wine, its zip"
     "$top/scripts/test-windows.sh"
 fi
 echo "== all tests passed"

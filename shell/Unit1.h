@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/Desktop.h"
-#include "platform/qt/QtInstanceActivation.h"
+#include "platform/qt/RecentWindowTracker.h"
 #include "platform/qt/TrayNotifier.h"
 #include "store/Services.h"
 

@@ -8,7 +8,7 @@
 #include "platform/qt/PlatformBackends.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtHelpViewer.h"
-#include "platform/qt/QtInstanceActivation.h"
+#include "platform/qt/RecentWindowTracker.h"
 #include "shell/GraphicalSession.h"
 #include "shell/ShellWiring.h"
 #include "shell/Unit1.h"

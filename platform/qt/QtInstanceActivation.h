@@ -5,9 +5,9 @@
 
 #include <QLocalServer>
 #include <QObject>
-#include <QPointer>
-#include <QWidget>
 #include <string>
+
+#include "platform/qt/RecentWindowTracker.h"
 
 namespace tw::platform {
 
@@ -32,21 +32,6 @@ signals:
 private:
     void onNewConnection();
     QLocalServer m_server;
-};
-
-// Remembers the program's most recently active visible top-level window, so that a request from a
-// second copy can bring it forward.
-class RecentWindowTracker : public QObject {
-    Q_OBJECT
-public:
-    explicit RecentWindowTracker(QObject* parent = nullptr);
-    QWidget* recentWindow() const;
-    // Restores the recent window when minimised and raises and activates it; false when there is none.
-    bool bringForward();
-
-private:
-    void remember(QWidget* w);
-    QPointer<QWidget> m_recent;
 };
 
 } // namespace tw::platform

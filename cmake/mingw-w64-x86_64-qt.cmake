@@ -1,0 +1,16 @@
+# Toolchain for building Qt's qtbase for 64-bit Windows with Debian's mingw-w64 (scripts/qt-mingw.sh).
+# Qt needs std::thread, hence the -posix compilers. Unlike cmake/mingw-w64-x86_64.cmake nothing is
+# linked statically: Qt's DLLs and the program share one libstdc++-6.dll, libgcc_s_seh-1.dll and
+# libwinpthread-1.dll, shipped beside them.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
