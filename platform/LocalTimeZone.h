@@ -5,6 +5,8 @@
 // fake::FakeTimeZone for tests.
 #pragma once
 
+#include <functional>
+
 #include "platform/Clock.h"
 
 namespace tw::platform {
@@ -16,5 +18,10 @@ public:
     // has none) that the local clock shows. Where every minute exists this is t itself.
     virtual LocalTime firstExistingMinute(const LocalTime& t) const = 0;
 };
+
+// The search the back ends share: the first minute at or after t (seconds dropped) for which
+// exists holds, minute by minute over two days (a skipped span is an hour in most zones, and no
+// zone skips more); t itself, without seconds, when no minute in that reach exists.
+LocalTime FirstMinuteWhere(const LocalTime& t, const std::function<bool(const LocalTime&)>& exists);
 
 } // namespace tw::platform

@@ -6,24 +6,6 @@
 
 namespace tw::platform {
 
-namespace {
-
-// The same minute one minute later, across days, months and years (timegm does the carrying).
-LocalTime NextMinute(const LocalTime& t) {
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute + 1;
-    const std::time_t u = ::timegm(&tm);
-    std::tm out{};
-    ::gmtime_r(&u, &out);
-    return LocalTime{out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour, out.tm_min, 0, 0};
-}
-
-} // namespace
-
 bool PosixMinuteExists(const LocalTime& t) {
     std::tm tm{};
     tm.tm_year = t.year - 1900;
@@ -42,19 +24,7 @@ bool PosixMinuteExists(const LocalTime& t) {
 }
 
 LocalTime PosixTimeZone::firstExistingMinute(const LocalTime& t) const {
-    LocalTime m = t;
-    m.second = 0;
-    m.millisecond = 0;
-    // A skipped span is an hour in most zones; two days covers every change the databases know.
-    for (int i = 0; i < 2 * 24 * 60; ++i) {
-        if (PosixMinuteExists(m))
-            return m;
-        m = NextMinute(m);
-    }
-    LocalTime original = t;
-    original.second = 0;
-    original.millisecond = 0;
-    return original;
+    return FirstMinuteWhere(t, PosixMinuteExists);
 }
 
 } // namespace tw::platform

@@ -18,28 +18,6 @@ SYSTEMTIME ToSystemTime(const LocalTime& t) {
     return st;
 }
 
-LocalTime FromSystemTime(const SYSTEMTIME& st) {
-    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, 0, 0};
-}
-
-// One minute later on the calendar (no time zone involved): through FILETIME, which counts 100 ns.
-LocalTime NextMinute(const LocalTime& t) {
-    const SYSTEMTIME st = ToSystemTime(t);
-    FILETIME ft{};
-    if (!::SystemTimeToFileTime(&st, &ft))
-        return t;
-    ULARGE_INTEGER v{};
-    v.LowPart = ft.dwLowDateTime;
-    v.HighPart = ft.dwHighDateTime;
-    v.QuadPart += 60ULL * 10'000'000ULL;
-    ft.dwLowDateTime = v.LowPart;
-    ft.dwHighDateTime = v.HighPart;
-    SYSTEMTIME next{};
-    if (!::FileTimeToSystemTime(&ft, &next))
-        return t;
-    return FromSystemTime(next);
-}
-
 } // namespace
 
 bool WinMinuteExists(const LocalTime& t) {
@@ -54,18 +32,7 @@ bool WinMinuteExists(const LocalTime& t) {
 }
 
 LocalTime WinTimeZone::firstExistingMinute(const LocalTime& t) const {
-    LocalTime m = t;
-    m.second = 0;
-    m.millisecond = 0;
-    for (int i = 0; i < 2 * 24 * 60; ++i) {
-        if (WinMinuteExists(m))
-            return m;
-        m = NextMinute(m);
-    }
-    LocalTime original = t;
-    original.second = 0;
-    original.millisecond = 0;
-    return original;
+    return FirstMinuteWhere(t, WinMinuteExists);
 }
 
 } // namespace tw::platform::win32

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include "StoreTestSupport.h"
 #include "platform/fake/FakeTimeZone.h"
@@ -181,4 +182,20 @@ TEST(Occurrences, NextAfterNowIsAtTheSeriesTimeOnTheNextDay) {
     EXPECT_EQ(NextOccurrenceAfter(Rule(Repeat::EveryYear, 2000, 6, 1), {2026, 12, 8, 9, 0, 0, 0}, zone),
               (platform::LocalTime{2027, 6, 1, 9, 0, 0, 0}));
     EXPECT_EQ(NextOccurrenceAfter(RepeatRule{}, at9, zone), std::nullopt);
+}
+
+// The search every time zone back end shares: minute by minute across the year's end, seconds
+// dropped, and the start itself when no minute within two days exists.
+TEST(LocalTimeZoneSearch, FirstExistingMinuteAcrossTheYearsEnd) {
+    using platform::LocalTime;
+    const LocalTime newYear{2028, 1, 1, 0, 0, 0, 0};
+    const auto fromNewYear = [&newYear](const LocalTime& t) {
+        return std::make_tuple(t.year, t.month, t.day, t.hour, t.minute) >=
+               std::make_tuple(newYear.year, newYear.month, newYear.day, newYear.hour, newYear.minute);
+    };
+    EXPECT_EQ(platform::FirstMinuteWhere({2027, 12, 31, 23, 58, 41, 7}, fromNewYear), newYear);
+    EXPECT_EQ(platform::FirstMinuteWhere({2028, 2, 28, 23, 59, 5, 0}, fromNewYear),
+              (LocalTime{2028, 2, 28, 23, 59, 0, 0}));
+    EXPECT_EQ(platform::FirstMinuteWhere({2027, 6, 1, 12, 30, 59, 0}, [](const LocalTime&) { return false; }),
+              (LocalTime{2027, 6, 1, 12, 30, 0, 0}));
 }
