@@ -22,6 +22,8 @@ if(TELLWICK_QT_PREFIX)
     list(APPEND CMAKE_PREFIX_PATH ${TELLWICK_QT_PREFIX})
     set(QT_HOST_PATH /usr CACHE PATH "Qt's host tools")
     set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "CMake files of Qt's host tools")
+    # Debian's rcc compresses with zstd, which this Qt cannot read (built without it).
+    set(CMAKE_AUTORCC_OPTIONS --no-zstd)
 endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
