@@ -414,7 +414,8 @@ case_editor_and_list() {
     xdotool type --delay 30 "Water the plants"
     sleep 0.3
     shot_window editor "$w"
-    xdotool key Tab Return
+    # The editor has no default button: back from the note over Help, Cancel and Add to OK.
+    xdotool key shift+Tab shift+Tab shift+Tab shift+Tab Return
     within 5 eval "grep -q 'Water the plants' '$d/rd.dt'" || { fail "OK did not store the reminder"; kill_hard "$pid"; return; }
     [ "$(stat -c %s "$d/rd.dt")" = 288 ] || fail "rd.dt is not one record"
 
