@@ -24,33 +24,10 @@ PIDS=()
 FAILED=0
 CASE=""
 
-cleanup() {
-    local p
-    for p in "${PIDS[@]}"; do kill -KILL "$p" 2>/dev/null; done
-    for p in "${PIDS[@]}"; do wait "$p" 2>/dev/null; done
-    rm -rf "$WORK"
-}
+# shellcheck source=../e2e/drive.sh
+. "$HERE/../e2e/drive.sh"
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
-
-fail() {
-    printf 'FAIL %s: %s\n' "$CASE" "$*" >&2
-    FAILED=1
-    return 1
-}
-
-# poll CMD every 100 ms for up to $1 seconds
-within() {
-    local limit=$1; shift
-    local end=$(( $(date +%s%N) + limit * 1000000000 ))
-    until "$@" >/dev/null 2>&1; do
-        [ "$(date +%s%N)" -ge "$end" ] && return 1
-        sleep 0.1
-    done
-}
-
-alive() { kill -0 "$1" 2>/dev/null; }
-dead() { ! alive "$1"; }
 
 # start DIR [EXE] -> $PID: the program under Wine in DIR (the same Unix process all along).
 start() {
@@ -58,18 +35,6 @@ start() {
     (cd "$dir" && exec wine "$exe") >"$dir.log" 2>&1 &
     PID=$!
     PIDS+=("$PID")
-}
-
-kill_hard() {
-    kill -KILL "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
-}
-
-windows_of() { xdotool search --all --pid "$1" --onlyvisible 2>/dev/null; }
-
-geometry() { # geometry WINDOW -> "X Y W H OVERRIDE-REDIRECT"
-    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-        /Width:/{w=$2} /Height:/{h=$2} /Override Redirect State:/{o=$4} END{print x, y, w, h, o}'
 }
 
 # Wine's own tray window, shown while at least one program has an icon in it (prints its id).
@@ -83,47 +48,6 @@ wine_tray() {
 }
 no_wine_tray() { ! wine_tray; }
 
-# A visible managed window (a dialog, not the menu) of process $1 named exactly $2 (prints its id).
-named() {
-    local w x y ww wh o
-    for w in $(windows_of "$1"); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$2" ] || continue
-        read -r x y ww wh o <<<"$(geometry "$w")"
-        [ "$o" = no ] && [ "$wh" -gt 50 ] && { echo "$w"; return 0; }
-    done
-    return 1
-}
-
-# The tray menu of process $1 is open: an unmanaged window of it taller than an icon.
-menu_open() {
-    local w x y ww wh o
-    for w in $(windows_of "$1"); do
-        read -r x y ww wh o <<<"$(geometry "$w")"
-        [ "$o" = yes ] && [ "$wh" -gt 100 ] && { echo "$w"; return 0; }
-    done
-    return 1
-}
-menu_closed() { ! menu_open "$1"; }
-
-# Opens the tray menu with Ctrl+F2 and chooses the item with accelerator key $2.
-choose() {
-    xdotool key ctrl+F2
-    within 5 menu_open "$1" || { fail "Ctrl+F2 opened no menu"; return 1; }
-    sleep 0.2
-    xdotool key "$2"
-    within 5 menu_closed "$1"
-}
-
-# Answers the box named $2 of process $1 with key $3.
-answer() {
-    local w
-    within 10 named "$1" "$2" || { fail "no \"$2\" box"; return 1; }
-    w=$(named "$1" "$2")
-    xdotool windowactivate --sync "$w" 2>/dev/null
-    sleep 0.2
-    xdotool key "$3"
-    within 5 eval "! named $1 '$2'" || fail "the \"$2\" box stayed"
-}
 
 # shot NAME X Y W H: a picture of that part of the screen, for the documentation.
 shot() {
