@@ -10,12 +10,6 @@ namespace {
 
 using namespace std::chrono;
 
-// 30 December 1899 counted from the system clock's epoch (1 January 1970).
-constexpr sys_days DayCountEpoch = sys_days{year{1899} / December / 30};
-
-constexpr std::int64_t FirstValidDay = (sys_days{year{1} / January / 1} - DayCountEpoch).count();
-constexpr std::int64_t LastValidDay = (sys_days{year{9999} / December / 31} - DayCountEpoch).count();
-
 // Beyond this many days the milliseconds no longer fit in 64 bits (and a double holds no time of
 // day any more); such values come only from damaged files.
 constexpr double MaxConvertibleDays = 1e11;

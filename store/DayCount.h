@@ -3,6 +3,7 @@
 // reminder's date and time does.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -11,6 +12,14 @@
 namespace tw {
 
 inline constexpr std::int64_t MsPerDay = 86'400'000;
+
+// Day 0, 30 December 1899, on std::chrono's calendar; and the first and last day numbers of the
+// years 1 to 9999, the dates the program shows and computes with.
+inline constexpr std::chrono::sys_days DayCountEpoch{std::chrono::year{1899} / std::chrono::December / 30};
+inline constexpr std::int64_t FirstValidDay =
+    (std::chrono::sys_days{std::chrono::year{1} / std::chrono::January / 1} - DayCountEpoch).count();
+inline constexpr std::int64_t LastValidDay =
+    (std::chrono::sys_days{std::chrono::year{9999} / std::chrono::December / 31} - DayCountEpoch).count();
 
 struct CivilDate {
     int year = 0;

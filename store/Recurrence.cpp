@@ -13,9 +13,8 @@ namespace {
 
 using namespace std::chrono;
 
-constexpr sys_days DayCountEpoch = sys_days{year{1899} / December / 30};
-constexpr std::int64_t FirstDay = (sys_days{year{1} / January / 1} - DayCountEpoch).count();
-constexpr std::int64_t LastDay = (sys_days{year{9999} / December / 31} - DayCountEpoch).count();
+constexpr std::int64_t FirstDay = FirstValidDay;
+constexpr std::int64_t LastDay = LastValidDay;
 
 std::uint8_t* Bytes(ReminderRecord& r) {
     return reinterpret_cast<std::uint8_t*>(&r);
