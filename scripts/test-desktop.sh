@@ -11,7 +11,8 @@
 #
 # Readiness is polled, never slept for: Xvfb reports its display number itself (-displayfd), the
 # window manager is up when _NET_SUPPORTING_WM_CHECK is set, the tray when _NET_SYSTEM_TRAY_S0 has
-# an owner. Every process runs under timeout(1) so that nothing outlives a forgotten stop.
+# an owner and trayer has mapped its panel. Every process runs under timeout(1) so that nothing
+# outlives a forgotten stop.
 set -u
 
 SCREEN="${TEST_DESKTOP_SCREEN:-1280x800x24}"
@@ -39,6 +40,9 @@ wm_ready() {
     id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p')
     [ -n "$id" ] && xprop -id "$id" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
+
+# trayer's panel is on screen (it takes the tray selection before it maps its window).
+panel_mapped() { xwininfo -name panel 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 selection_owned() {
     "$PY" - "$1" <<'PYEOF'
@@ -95,6 +99,7 @@ start_desktop() {
             </dev/null >"$LOGDIR/trayer.log" 2>&1 &
         PIDS+=($!)
         wait_for "$!" trayer selection_owned _NET_SYSTEM_TRAY_S0 || { cat "$LOGDIR/trayer.log" >&2; return 1; }
+        wait_for "$!" "trayer's panel" panel_mapped || { cat "$LOGDIR/trayer.log" >&2; return 1; }
     fi
     log "ready on $DISPLAY"
 }
