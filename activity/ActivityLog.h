@@ -1,6 +1,6 @@
 // The user activity log without windows: the tree of day roots and their entries, and the sampler
 // that counts, once per arming, one second towards the foreground top-level window and its title.
-// The log window (hwn.h) shows this tree and drives the sampler from its timers; tests drive it with
+// The log window (ActivityLogWindow.h) shows this tree and drives the sampler from its timers; tests drive it with
 // the fake clock, fake windows and a recording pump.
 #pragma once
 

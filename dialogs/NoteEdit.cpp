@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "dialogs/ReminderEntry.h"
+#include "dialogs/EditorRules.h"
 
 namespace tw {
 

@@ -1,6 +1,6 @@
 // The window-free half of the reminder pop-up: what FormShow and Icon_FormShow put into the window,
 // what "Dismiss" and "Repeat in" do to CurrentReminder, and the note's leading line break. The Qt
-// window TRem_Pop (engine/Rem_Popup) is a view over this class; tests drive it with a fake view.
+// window TRem_Pop (dialogs/ReminderPopup) is a view over this class; tests drive it with a fake view.
 #pragma once
 
 #include <string>

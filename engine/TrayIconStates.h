@@ -1,6 +1,6 @@
 // The tray icon's states: the still icon chosen from the shared state, the counter and reminder
 // tooltips, and the 30-second flash of an icon-kind reminder with its end. Window-free: it drives a
-// platform::TrayIcon and the one-shot Flash_Timer; engine/EngineWiring.h wires it into the engine.
+// platform::TrayIcon and the one-shot Flash_Timer; engine/ReminderEngine.h wires it into the engine.
 #pragma once
 
 #include <string>

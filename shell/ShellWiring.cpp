@@ -1,14 +1,14 @@
 // The other windows, created once in the order of start-up, and their connections to the main window.
 #include "shell/ShellWiring.h"
 
-#include "activity/hwn.h"
-#include "dialogs/Rem.h"
-#include "dialogs/Unit2.h"
-#include "engine/EngineWiring.h"
+#include "activity/ActivityLogWindow.h"
+#include "dialogs/ReminderEditor.h"
+#include "dialogs/ReminderListWindow.h"
+#include "dialogs/ReminderPopup.h"
 #include "engine/MissedNotice.h"
-#include "engine/Rem_Popup.h"
+#include "engine/ReminderEngine.h"
 #include "resources/icons/Icons.h"
-#include "shell/Unit3.h"
+#include "shell/AboutBox.h"
 
 namespace tw {
 

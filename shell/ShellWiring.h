@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/LocalTimeZone.h"
-#include "shell/Unit1.h"
+#include "shell/MainWindow.h"
 
 namespace tw {
 

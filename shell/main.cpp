@@ -5,13 +5,13 @@
 #include <QSessionManager>
 #include <memory>
 
-#include "platform/qt/PlatformBackends.h"
+#include "platform/PlatformBackends.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "shell/GraphicalSession.h"
+#include "shell/MainWindow.h"
 #include "shell/ShellWiring.h"
-#include "shell/Unit1.h"
 
 int main(int argc, char** argv) {
     // Without a desktop session Qt would abort: say so and end before anything is touched.

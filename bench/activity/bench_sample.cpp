@@ -15,7 +15,7 @@
 #include <QApplication>
 #include <QTreeWidget>
 
-#include "activity/hwn.h"
+#include "activity/ActivityLogWindow.h"
 #include "platform/qt/QtBackends.h"
 #endif
 

@@ -14,15 +14,15 @@
 
 #include "engine/Activation.h"
 #include "engine/Monitor.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixTimeZone.h"
 #include "store/DayCount.h"
 #include "store/Recurrence.h"
 #include "store/Store.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
 
 using namespace tw;
 namespace fs = std::filesystem;

@@ -15,13 +15,13 @@
 
 #include "engine/TitleBar.h"
 #include "platform/Cp1252.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/RecordingHelp.h"
-#include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/x11/X11Windows.h"
 #include "store/DateFormat.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/RecordingHelp.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include "platform/qt/PlatformBackends.h"
+#include "platform/PlatformBackends.h"
 #include "platform/win32/WinApplicationWindow.h"
 #include "platform/win32/WinBeeper.h"
 #include "platform/win32/WinClock.h"

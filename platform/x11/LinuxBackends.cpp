@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "platform/Cp1252.h"
+#include "platform/PlatformBackends.h"
 #include "platform/SingleInstance.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -11,7 +12,6 @@
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/PosixTimeZone.h"
 #include "platform/posix/TerminationWatcher.h"
-#include "platform/qt/PlatformBackends.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtInstanceActivation.h"
 #include "platform/x11/X11Connection.h"

@@ -13,7 +13,7 @@
 
 #include "ActivityFixture.h"
 #include "X11TestWindows.h"
-#include "activity/hwn.h"
+#include "activity/ActivityLogWindow.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/x11/X11Windows.h"
 

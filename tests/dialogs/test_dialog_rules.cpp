@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "DialogHarness.h"
-#include "dialogs/ReminderEntry.h"
-#include "dialogs/ReminderList.h"
+#include "dialogs/EditorRules.h"
+#include "dialogs/ListRules.h"
 #include "store/IoError.h"
 
 using namespace tw;

@@ -11,7 +11,7 @@
 #include <QTimeEdit>
 
 #include "DialogHarness.h"
-#include "dialogs/Rem.h"
+#include "dialogs/ReminderEditor.h"
 #include "store/Recurrence.h"
 
 using namespace tw;

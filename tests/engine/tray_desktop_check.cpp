@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "EngineHarness.h"
-#include "engine/Rem_Popup.h"
+#include "dialogs/ReminderPopup.h"
 #include "platform/qt/TrayIcon.h"
 #include "resources/icons/Icons.h"
 

@@ -8,9 +8,9 @@
 
 #include "platform/Desktop.h"
 #include "platform/Help.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/RecordingHelp.h"
-#include "shell/Unit1.h"
+#include "shell/MainWindow.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/RecordingHelp.h"
 
 namespace tw::test {
 

@@ -12,17 +12,17 @@
 #include <memory>
 
 #include "ShellDoubles.h"
-#include "engine/EngineWiring.h"
+#include "engine/ReminderEngine.h"
 #include "platform/Cp1252.h"
-#include "platform/fake/CountingBeeper.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeWindows.h"
-#include "platform/fake/RecordingMessageBoxes.h"
-#include "platform/fake/RecordingPump.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "resources/icons/Icons.h"
 #include "shell/ShellWiring.h"
+#include "tests/fakes/CountingBeeper.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeWindows.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
+#include "tests/fakes/RecordingPump.h"
 #ifdef _WIN32
 #include "platform/win32/WinLocale.h"
 using SystemLocale = tw::platform::win32::WinLocale;
@@ -32,8 +32,8 @@ using SystemLocale = tw::platform::win32::WinLocale;
 #include "platform/qt/QtInstanceActivation.h"
 using SystemLocale = tw::platform::PosixLocale;
 #endif
-#include "shell/Unit1.h"
-#include "shell/Unit3.h"
+#include "shell/AboutBox.h"
+#include "shell/MainWindow.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 

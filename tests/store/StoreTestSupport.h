@@ -10,11 +10,11 @@
 
 #include "engine/Activation.h"
 #include "engine/Monitor.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/RecordingMessageBoxes.h"
 #include "store/DayCount.h"
 #include "store/Store.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
 
 namespace tw::testing {
 

@@ -7,10 +7,10 @@
 
 #include "StoreTestSupport.h"
 #include "engine/MissedNotice.h"
-#include "platform/fake/FakeTimeZone.h"
-#include "platform/fake/RecordingNotifier.h"
 #include "store/IoError.h"
 #include "store/Recurrence.h"
+#include "tests/fakes/FakeTimeZone.h"
+#include "tests/fakes/RecordingNotifier.h"
 
 using namespace tw;
 using namespace tw::testing;

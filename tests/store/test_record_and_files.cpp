@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "StoreTestSupport.h"
-#include "platform/fake/RecordingMessageBoxes.h"
 #include "store/IoError.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
 
 using namespace tw;
 using namespace tw::testing;

@@ -8,8 +8,8 @@
 #include <tuple>
 
 #include "StoreTestSupport.h"
-#include "platform/fake/FakeTimeZone.h"
 #include "store/Recurrence.h"
+#include "tests/fakes/FakeTimeZone.h"
 
 using namespace tw;
 using namespace tw::testing;

@@ -10,14 +10,14 @@
 
 #include "engine/TitleBar.h"
 #include "platform/Cp1252.h"
-#include "platform/fake/CountingBeeper.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/FakeWindows.h"
-#include "platform/fake/RecordingHelp.h"
-#include "platform/fake/RecordingMessageBoxes.h"
-#include "platform/fake/RecordingPump.h"
 #include "store/DateFormat.h"
+#include "tests/fakes/CountingBeeper.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeWindows.h"
+#include "tests/fakes/RecordingHelp.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
+#include "tests/fakes/RecordingPump.h"
 
 namespace {
 

@@ -15,14 +15,14 @@
 
 #include "engine/TitleBar.h"
 #include "platform/Cp1252.h"
-#include "platform/fake/CountingBeeper.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/RecordingHelp.h"
-#include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Windows.h"
 #include "store/DateFormat.h"
+#include "tests/fakes/CountingBeeper.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/RecordingHelp.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
 
 #include <xcb/xcb.h>
 

@@ -7,14 +7,14 @@
 
 #include "WinTestSupport.h"
 #include "engine/TitleBar.h"
-#include "platform/fake/CountingBeeper.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeFileSystem.h"
-#include "platform/fake/RecordingHelp.h"
-#include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/win32/WinCodePage.h"
 #include "platform/win32/WinForeignWindows.h"
 #include "store/DateFormat.h"
+#include "tests/fakes/CountingBeeper.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/RecordingHelp.h"
+#include "tests/fakes/RecordingMessageBoxes.h"
 
 using namespace tw;
 using tw::wintest::Probe;

@@ -1,12 +1,12 @@
-// The reminder editor f_Reminder: the one dialog that creates reminders and changes one taken from
-// the list of reminders. Created once, only hidden and shown again: ShowNew opens it for a new
-// reminder (only to the front while it is open), ShowEdit for the reminder the list took out.
+// Tf_Reminder, the reminder editor window (f_Reminder): the one dialog that creates reminders and changes one taken
+// from the list of reminders. Created once, only hidden and shown again: ShowNew opens it for a new reminder (only to
+// the front while it is open), ShowEdit for the reminder the list took out.
 #pragma once
 
 #include <QDialog>
 
+#include "dialogs/EditorRules.h"
 #include "dialogs/NoteEdit.h"
-#include "dialogs/ReminderEntry.h"
 #include "store/Services.h"
 
 class QCheckBox;

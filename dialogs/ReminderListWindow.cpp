@@ -1,5 +1,5 @@
-// The list of reminders window: filling the grids, delete and edit, keys, focus and the refresh.
-#include "dialogs/Unit2.h"
+// TPagesDlg, the list of reminders window: filling the grids, delete and edit, keys, focus and the refresh.
+#include "dialogs/ReminderListWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,8 +19,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "dialogs/Rem.h"
-#include "dialogs/ReminderList.h"
+#include "dialogs/ListRules.h"
+#include "dialogs/ReminderEditor.h"
 #include "platform/qt/Accessibility.h"
 #include "store/Recurrence.h"
 

@@ -1,6 +1,6 @@
-// The activity log window: builds its controls, follows the window-free log in its tree, and
+// TSysLog, the activity log window: builds its controls, follows the window-free log in its tree, and
 // handles its commands, keys and timers.
-#include "activity/hwn.h"
+#include "activity/ActivityLogWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,11 @@
-// The hidden main window: its menus and timers, start-up, the hot key and the orderly exit.
-#include "shell/Unit1.h"
+// TRMForm, the hidden main window: its menus and timers, start-up, the hot key and the orderly exit.
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QStyle>
 
-#include "engine/EngineWiring.h"
+#include "engine/ReminderEngine.h"
 #include "platform/qt/Accessibility.h"
 #include "platform/qt/TrayIcon.h"
 #include "store/IoError.h"

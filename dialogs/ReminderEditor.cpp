@@ -1,5 +1,5 @@
-// The reminder editor window: its controls, the show that prepares it, and the buttons and keys.
-#include "dialogs/Rem.h"
+// Tf_Reminder, the reminder editor window: its controls, the show that prepares it, and the buttons and keys.
+#include "dialogs/ReminderEditor.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -20,8 +20,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "dialogs/ListRules.h"
 #include "dialogs/NoteEdit.h"
-#include "dialogs/ReminderList.h"
 #include "platform/qt/Accessibility.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"

@@ -1,4 +1,4 @@
-// The reminder pop-up window Rem_Pop: the reminder's date and time, its note (editable), "Dismiss"
+// TRem_Pop, the reminder pop-up window (Rem_Pop): the reminder's date and time, its note (editable), "Dismiss"
 // and "Repeat in" one of 21 intervals. Created once, hidden and shown for every reminder; the
 // window-free PopUpLogic decides what its buttons do.
 #pragma once

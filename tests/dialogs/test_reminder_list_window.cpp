@@ -12,9 +12,9 @@
 #include <QTimer>
 
 #include "DialogHarness.h"
-#include "dialogs/Rem.h"
-#include "dialogs/ReminderList.h"
-#include "dialogs/Unit2.h"
+#include "dialogs/ListRules.h"
+#include "dialogs/ReminderEditor.h"
+#include "dialogs/ReminderListWindow.h"
 #include "engine/Monitor.h"
 #include "platform/qt/TrayNotifier.h"
 #include "store/Recurrence.h"
@@ -388,4 +388,4 @@ private slots:
 };
 
 QTEST_MAIN(ListTest)
-#include "test_reminder_list.moc"
+#include "test_reminder_list_window.moc"

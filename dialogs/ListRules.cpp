@@ -1,5 +1,5 @@
 // The list of reminders' window-free rules.
-#include "dialogs/ReminderList.h"
+#include "dialogs/ListRules.h"
 
 #include "store/Recurrence.h"
 

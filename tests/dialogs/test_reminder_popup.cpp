@@ -8,12 +8,12 @@
 #include <QTextEdit>
 #include <QtTest>
 
-#include "EngineHarness.h"
+#include "dialogs/EditorRules.h"
 #include "dialogs/NoteEdit.h"
-#include "dialogs/ReminderEntry.h"
-#include "engine/Rem_Popup.h"
+#include "dialogs/ReminderPopup.h"
 #include "platform/qt/TrayIcon.h"
 #include "resources/icons/Icons.h"
+#include "tests/engine/EngineHarness.h"
 
 using namespace tw;
 using namespace tw::test;
@@ -280,4 +280,4 @@ private slots:
 };
 
 QTEST_MAIN(RemPopupTest)
-#include "test_rem_popup.moc"
+#include "test_reminder_popup.moc"

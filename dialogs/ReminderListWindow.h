@@ -1,4 +1,4 @@
-// The list of reminders PagesDlg: both tables in two grids on two tabs, with delete, and edit that
+// TPagesDlg, the list of reminders window (PagesDlg): both tables in two grids on two tabs, with delete, and edit that
 // hands a reminder to the editor. While open it refreshes itself twice a second when a table changed.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The editor's window-free rules: building and storing reminders, held values, the note.
-#include "dialogs/ReminderEntry.h"
+#include "dialogs/EditorRules.h"
 
 #include <cmath>
 

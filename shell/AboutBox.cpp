@@ -1,5 +1,5 @@
-// The about box: its texts, its place on the screen, and its keys.
-#include "shell/Unit3.h"
+// TAboutBox, the about box: its texts, its place on the screen, and its keys.
+#include "shell/AboutBox.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

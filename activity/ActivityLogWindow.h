@@ -1,4 +1,4 @@
-// The "User Activity" window: the tree of the activity log with its tool bar, menu and status bar,
+// TSysLog, the "User Activity" window: the tree of the activity log with its tool bar, menu and status bar,
 // and the two timers that take a sample and show the window. Created hidden at start-up; closing it
 // only hides it, and sampling goes on behind it.
 //

@@ -18,7 +18,7 @@
 
 #include "ActivityFixture.h"
 #include "activity/ActivityCsv.h"
-#include "activity/hwn.h"
+#include "activity/ActivityLogWindow.h"
 
 using namespace tw;
 
@@ -277,4 +277,4 @@ private slots:
 };
 
 QTEST_MAIN(TestHwn)
-#include "test_hwn.moc"
+#include "test_activity_log_window.moc"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/EventPump.h"
-#include "platform/fake/FakeClock.h"
+#include "tests/fakes/FakeClock.h"
 
 namespace tw::fake {
 

@@ -1,5 +1,5 @@
-// The reminder pop-up window: its controls, showing and hiding, and the close box and Escape.
-#include "engine/Rem_Popup.h"
+// TRem_Pop, the reminder pop-up window: its controls, showing and hiding, and the close box and Escape.
+#include "dialogs/ReminderPopup.h"
 
 #include <algorithm>
 
