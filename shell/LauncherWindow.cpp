@@ -16,15 +16,14 @@ namespace tw {
 
 namespace {
 
-constexpr char InfoText[] = "This desktop shows no tray icons. To reach Tellwick, start it again, use its launcher's "
-                            "actions, or run tellwick --new, --list, --menu or --quit.";
+constexpr char InfoText[] = "This desktop shows no tray icons. Start Tellwick again to bring this window back; the "
+                            "actions of its launcher and commands such as tellwick --new reach it too.";
 
-// The button stands for the action: same text (with its mnemonic), icon, check mark and enabled
-// state, and a click triggers the action.
+// The button stands for the action: same text (with its mnemonic), check mark and enabled state,
+// and a click triggers the action. Text only, for an even row of buttons.
 void Bind(QAbstractButton* button, QAction* action) {
     button->setObjectName(action->objectName());
     button->setText(action->text());
-    button->setIcon(action->icon());
     button->setAccessibleName(QString(action->text()).remove(QLatin1Char('&')));
     button->setCheckable(action->isCheckable());
     auto follow = [button, action] {
