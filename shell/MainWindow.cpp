@@ -6,8 +6,10 @@
 #include <QStyle>
 
 #include "engine/ReminderEngine.h"
+#include "engine/TrayFallback.h"
 #include "platform/qt/Accessibility.h"
 #include "platform/qt/TrayIcon.h"
+#include "shell/LauncherWindow.h"
 #include "store/IoError.h"
 
 namespace tw {
@@ -19,7 +21,7 @@ constexpr char ExitQuestion[] = "Do you really want to close this program?";
 } // namespace
 
 TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
-                 QWidget* parent)
+                 platform::TrayHost* trayHost, QWidget* parent)
     : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
     platform::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("RMForm"));
@@ -108,9 +110,17 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
         m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
         m_engine->attachTitleBar(*m_titleBar);
     }
+    if (trayHost != nullptr) {
+        auto* trayWait = new QTimer(this);
+        trayWait->setObjectName(QStringLiteral("TrayWait_Timer"));
+        m_trayWait = std::make_unique<platform::QtOneShotTimer>(*trayWait);
+        m_trayFallback = std::make_unique<TrayFallback>(
+            *trayHost, *m_trayWait, [this] { return m_services.store.TrayIconShown; }, [this] { showLauncher(); });
+    }
 }
 
 TRMForm::~TRMForm() {
+    m_trayFallback.reset();
     if (m_hotKeyRegistered && m_hotKey != nullptr)
         m_hotKey->unregisterHotKey();
 }
@@ -135,6 +145,8 @@ void TRMForm::FormCreate() {
     move(-1000, -1000);
     RxTrayIcon1->show();
     Monitor_Timer->start();
+    if (m_trayFallback != nullptr)
+        m_trayFallback->start();
 }
 
 void TRMForm::Disable1_Click() {
@@ -220,6 +232,25 @@ void TRMForm::WMHotKey() {
     menu->activateWindow();
 }
 
+void TRMForm::reach() {
+    if (m_trayFallback != nullptr && !m_trayFallback->hostPresent())
+        showLauncher();
+    else
+        m_recentWindow.bringForward();
+}
+
+void TRMForm::showLauncher() {
+    if (m_ended)
+        return;
+    if (m_launcher == nullptr) {
+        m_launcher = std::make_unique<LauncherWindow>(
+            LauncherWindow::Commands{DisableAll1, NewReminder1, ListofReminders1, ools1, Help2, About2, Exit1});
+        m_launcher->setWindowIcon(windowIcon());
+    }
+    PopupMenu2Popup(); // the check marks show the current state
+    m_launcher->bringUp();
+}
+
 void TRMForm::Monitor_TimerTimer() {
     m_engine->Monitor_TimerTimer();
 }
@@ -272,6 +303,10 @@ void TRMForm::FormDestroy() {
     Flash_Timer->stop();
     TimerS->stop();
     RxTrayIcon1->hide();
+    if (m_trayFallback != nullptr)
+        m_trayFallback.reset();
+    if (m_launcher != nullptr)
+        m_launcher->hide();
 }
 
 } // namespace tw

@@ -8,7 +8,7 @@
 #include "platform/PlatformBackends.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtHelpViewer.h"
-#include "platform/qt/RecentWindowTracker.h"
+#include "platform/qt/QtTrayHost.h"
 #include "shell/GraphicalSession.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellWiring.h"
@@ -27,8 +27,11 @@ int main(int argc, char** argv) {
 
     // 2. One copy per executable path. A second copy asks the first to come forward and ends
     // before it builds any window, shows anything or touches a file.
-    tw::platform::RecentWindowTracker recentWindow;
-    if (!platform.startUp->becomeOnlyCopy([&recentWindow] { recentWindow.bringForward(); }))
+    tw::TRMForm* reachable = nullptr; // set below, before the event loop can hear a request
+    if (!platform.startUp->becomeOnlyCopy([&reachable] {
+            if (reachable != nullptr)
+                reachable->reach();
+        }))
         return 0;
 
     // The shared services.
@@ -42,8 +45,10 @@ int main(int argc, char** argv) {
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
-    tw::TRMForm form(services, platform.hotKey.get(), platform.desktop.get());
+    tw::platform::QtTrayHost trayHost;
+    tw::TRMForm form(services, platform.hotKey.get(), platform.desktop.get(), &trayHost);
     form.setWindowIcon(mainIcon);
+    reachable = &form;
     platform.startUp->attachMainWindow({&form, [&form] { return form.saveAll(); }, [&form] { form.endSession(); }});
     QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,
                      [&help] { help.setHelpFile(tw::platform::FindHelpFile(QApplication::applicationDirPath())); });

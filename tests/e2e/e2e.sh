@@ -4,7 +4,8 @@
 # runs in a fresh working directory with its own "rd.dt" and "re.dt", and every copy of the
 # program it starts is stopped before the next case.
 #
-#   tests/e2e/e2e.sh TELLWICK [CASE...]      (no CASE: all of them)
+#   tests/e2e/e2e.sh TELLWICK [CASE...]      (no CASE: all of them but no_tray, which needs a
+#                                            desktop without a tray: test-desktop.sh --no-tray)
 set -u
 
 EXE=$(readlink -f "$1")
@@ -391,6 +392,62 @@ PYEOF
     kill_hard "$pid"
 }
 
+# Presses keys $2... in the window "Tellwick" of process $1.
+press() {
+    local pid=$1 w
+    shift
+    w=$(named "$pid" Tellwick) || { fail "no window \"Tellwick\" for keys $*"; return 1; }
+    xdotool windowactivate --sync "$w" 2>/dev/null
+    sleep 0.2
+    xdotool key "$@"
+}
+
+# Run on a desktop without a notification area (test_e2e_no_tray): the window "Tellwick" comes up in
+# its place, Escape hides it, a second start brings it back, its buttons reach the commands by
+# keyboard; a tray host started later takes the icon, and one that goes away brings the window up.
+case_no_tray() {
+    local d pid pid2 tray
+    d=$(newdir)
+    start "$d"; pid=$PID
+    within 8 named "$pid" Tellwick || { fail "no window \"Tellwick\" without a tray host"; kill_hard "$pid"; return; }
+
+    # Escape hides it; a second start brings it back and ends at once.
+    press "$pid" Escape
+    within 5 eval "! named $pid Tellwick" || fail "Escape left the window up"
+    start "$d"; pid2=$PID
+    within 10 dead "$pid2" || fail "the second copy kept running"
+    wait "$pid2" || fail "the second copy's exit status $?"
+    within 5 named "$pid" Tellwick || fail "a second start did not bring the window back"
+
+    # Its commands by keyboard: Alt+N opens the editor.
+    press "$pid" alt+n
+    within 5 named "$pid" "New Reminder" || fail "Alt+N opened no editor"
+    xdotool windowactivate --sync "$(named "$pid" "New Reminder")" 2>/dev/null
+    xdotool key Escape
+    within 5 eval "! named $pid 'New Reminder'" || fail "the editor stayed"
+
+    # A tray host that starts later takes the icon; the window stays as the user left it.
+    timeout -k 5 120 trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
+        --SetPartialStrut true --transparent false --expand true </dev/null >"$WORK/trayer.log" 2>&1 &
+    tray=$!
+    PIDS+=("$tray")
+    within 10 docked "$pid" || fail "the icon did not dock in a tray host started later"
+    named "$pid" Tellwick >/dev/null || fail "the window went away when the tray host came"
+
+    # A tray host that goes away brings the window up.
+    press "$pid" Escape
+    within 5 eval "! named $pid Tellwick" || fail "Escape left the window up"
+    kill -TERM "$tray"; wait "$tray" 2>/dev/null
+    within 5 named "$pid" Tellwick || fail "the window did not come up when the tray host went away"
+
+    # Exit from the window ends the program with both files written.
+    press "$pid" alt+x && answer "$pid" Confirm Return
+    within 10 dead "$pid" || fail "Exit did not end the program"
+    [ "$(stat -c %s "$d/rd.dt" "$d/re.dt" 2>&1)" = $'0\n0' ] || fail "Exit did not write two empty files"
+    kill_hard "$pid"
+}
+
+# Every case for a desktop with a tray (no_tray runs on its own desktop).
 ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all reminder_lifecycle daily_repeat readonly_directory)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
