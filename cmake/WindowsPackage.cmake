@@ -1,6 +1,7 @@
 # The Windows package, tellwick-<version>-win64.zip (cpack -G ZIP in the build folder): one folder
 # with tellwick.exe, Help\, the Qt DLLs and plugins it loads, the C++ runtime DLLs of the mingw-w64
-# compiler, and the licence notices. Every DLL and the executable are stripped.
+# compiler, and the licence notices. Every DLL and the executable are stripped. The installer,
+# tellwick-<version>-setup.exe (the target "setup"), holds the same folder.
 
 # Qt's DLLs and the two plugins the program needs: the "windows" platform and the native style.
 set(tellwick_qt_dlls Qt6::Core Qt6::Gui Qt6::Widgets)
@@ -34,6 +35,8 @@ get_filename_component(dsc ${dsc} NAME_WLE)
 string(REGEX REPLACE "^qt6-base_" "" TELLWICK_QT_DEBIAN_VERSION ${dsc})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows-notices.txt.in ${CMAKE_BINARY_DIR}/NOTICES.txt @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/NOTICES.txt DESTINATION .)
+# The program's own licence, which the installer shows too.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(DIRECTORY ${tellwick_qt_prefix}/share/licenses/ DESTINATION licences/qt)
 
 # Strip what was installed (also Qt's DLLs, which install(TARGETS ... ) would not strip).
@@ -51,3 +54,30 @@ set(CPACK_PACKAGE_FILE_NAME tellwick-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 include(CPack)
+
+# The installer (cmake --build . --target setup): the install rules above run into a staging folder,
+# which Debian's makensis packs with cmake/WindowsInstaller.nsi.in beside the zip; the uninstaller
+# gets the list of the staged files. Only the project's version, from project(VERSION), names it.
+find_program(TELLWICK_MAKENSIS makensis)
+if(TELLWICK_MAKENSIS)
+    set(setup_dir ${CMAKE_BINARY_DIR}/setup)
+    set(TELLWICK_SETUP_STAGE ${setup_dir}/Tellwick)
+    set(TELLWICK_SETUP_EXE ${CMAKE_BINARY_DIR}/tellwick-${PROJECT_VERSION}-setup.exe)
+    set(TELLWICK_UNINSTALL_LIST ${setup_dir}/uninstall-files.nsh)
+    set(TELLWICK_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+    set(TELLWICK_ICO ${PROJECT_SOURCE_DIR}/resources/icons/tellwick.ico)
+    set(TELLWICK_VERSION4 ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/WindowsInstaller.nsi.in ${setup_dir}/tellwick.nsi @ONLY)
+    add_custom_command(OUTPUT ${TELLWICK_SETUP_EXE}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${TELLWICK_SETUP_STAGE}
+        COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${TELLWICK_SETUP_STAGE}
+        COMMAND ${CMAKE_COMMAND} -DSTAGE=${TELLWICK_SETUP_STAGE} -DOUT=${TELLWICK_UNINSTALL_LIST}
+                -P ${CMAKE_CURRENT_LIST_DIR}/WindowsInstallerFiles.cmake
+        # -WX: a warning of makensis fails the build, as the compiler's do.
+        COMMAND ${TELLWICK_MAKENSIS} -V2 -WX -INPUTCHARSET UTF8 ${setup_dir}/tellwick.nsi
+        DEPENDS tellwick tellwick_help ${setup_dir}/tellwick.nsi ${CMAKE_CURRENT_LIST_DIR}/WindowsInstallerFiles.cmake
+                ${TELLWICK_LICENSE} ${TELLWICK_ICO} ${CMAKE_BINARY_DIR}/NOTICES.txt
+        COMMENT "Packing ${TELLWICK_SETUP_EXE}"
+        VERBATIM)
+    add_custom_target(setup DEPENDS ${TELLWICK_SETUP_EXE})
+endif()
