@@ -2,8 +2,9 @@
 # Tests of the Windows installer under Wine: tellwick-<version>-setup.exe installed silently into
 # the ready, fresh prefix in $WINEPREFIX, on the X server in $DISPLAY (no X tray, so that Wine shows
 # its own tray window while the program runs). The cases build on each other, in this order: a
-# fresh install, the program started from the Run value, an install over a running copy, an
-# uninstall while it runs, and an install and uninstall with nothing running.
+# fresh install, the program started from the Run value, an install over a running copy (one that
+# ends and one that cannot), an uninstall while it runs, and an install and uninstall with nothing
+# running.
 #
 #   tests/win32/installer_wine.sh SETUP.EXE ZIP_FOLDER [CASE...]      (no CASE: all of them)
 #
@@ -195,15 +196,36 @@ case_reinstall_running() {
     cmp -s "$DATA/rd.dt" "$WORK/rd.expected" || fail "a reminder was lost after the new start"
 }
 
+# A running copy that cannot save ("re.dt" became a folder) stays running after --quit, showing
+# its error: the installer waits for it, then fails and changes nothing.
+case_reinstall_refused() {
+    mkdir -p "$DATA"
+    records "$DATA/re.dt" "10 40000 0.25 an old one"
+    cp "$DATA/re.dt" "$WORK/re.refused"
+    start_at_sign_in
+    rm -f "$DATA/re.dt"
+    mkdir "$DATA/re.dt"
+    touch -d '2001-01-01' "$INST/tellwick.exe"
+    setup /S && fail "setup.exe /S ended with status 0 while the program kept running"
+    alive "$PID" || fail "the program that could not save was ended"
+    [ "$(stat -c %Y "$INST/tellwick.exe")" = 978307200 ] || fail "files were replaced under the running program"
+    kill_hard "$PID"
+    rmdir "$DATA/re.dt"
+    cp "$WORK/re.refused" "$DATA/re.dt"
+}
+
 # The uninstaller ends a running copy the same way and removes all it installed; reminder files
 # that a start without --data-dir left in the program folder stay, and so does that folder.
 case_uninstall_running() {
+    mkdir -p "$DATA"
+    records "$DATA/rd.dt" "100 73051 0.5 kept after the uninstall"
+    cp "$DATA/rd.dt" "$WORK/rd.before"
     start_at_sign_in
     records "$INST/rd.dt" "100 73051 0.5 in the program folder"
     uninstall
     within 10 dead "$PID" || fail "the uninstaller did not end the running copy"
     check_removed ./rd.dt
-    cmp -s "$DATA/rd.dt" "$WORK/rd.expected" || fail "the uninstaller changed the reminders"
+    cmp -s "$DATA/rd.dt" "$WORK/rd.before" || fail "the uninstaller changed the reminders"
     rm -rf "$INST"
 }
 
@@ -219,7 +241,7 @@ case_uninstall() {
     cmp -s "$DATA/rd.dt" "$WORK/rd.kept" || fail "the uninstaller changed the reminders"
 }
 
-ALL=(install run_value reinstall_running uninstall_running uninstall)
+ALL=(install run_value reinstall_running reinstall_refused uninstall_running uninstall)
 [ $# -gt 0 ] && ALL=("$@")
 echo "setup.exe: $(basename "$SETUP"), $(( $(stat -c %s "$SETUP") / 1024 )) KiB"
 for c in "${ALL[@]}"; do
