@@ -11,6 +11,25 @@ if(TELLWICK_MAKENSIS)
     set(TELLWICK_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
     set(TELLWICK_ICO ${PROJECT_SOURCE_DIR}/resources/icons/tellwick.ico)
     set(TELLWICK_VERSION4 ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+    # Signing (Authenticode, with Debian's osslsigncode): a maintainer's code-signing certificate as a
+    # PKCS#12 file and a file holding its password. makensis signs the uninstaller before it packs
+    # it, and setup.exe once it is written.
+    set(TELLWICK_SIGN_PKCS12 "" CACHE FILEPATH "Sign setup.exe and its uninstaller with this PKCS#12 certificate")
+    set(TELLWICK_SIGN_PASSFILE "" CACHE FILEPATH "File holding the certificate's password")
+    set(TELLWICK_SIGN_TIMESTAMP "" CACHE STRING "RFC 3161 time-stamp server for the signatures")
+    set(TELLWICK_SIGN_COMMANDS "")
+    if(TELLWICK_SIGN_PKCS12)
+        find_program(TELLWICK_OSSLSIGNCODE osslsigncode REQUIRED)
+        set(sign "'${TELLWICK_OSSLSIGNCODE}' sign -pkcs12 '${TELLWICK_SIGN_PKCS12}' -h sha256 -n Tellwick")
+        if(TELLWICK_SIGN_PASSFILE)
+            string(APPEND sign " -readpass '${TELLWICK_SIGN_PASSFILE}'")
+        endif()
+        if(TELLWICK_SIGN_TIMESTAMP)
+            string(APPEND sign " -ts '${TELLWICK_SIGN_TIMESTAMP}'")
+        endif()
+        string(APPEND sign " -in '%1' -out '%1.signed' && mv '%1.signed' '%1'")
+        set(TELLWICK_SIGN_COMMANDS "!uninstfinalize \"${sign}\" = 0\n!finalize \"${sign}\" = 0")
+    endif()
     configure_file(${CMAKE_CURRENT_LIST_DIR}/WindowsInstaller.nsi.in ${setup_dir}/tellwick.nsi @ONLY)
     add_custom_command(OUTPUT ${TELLWICK_SETUP_EXE}
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${TELLWICK_SETUP_STAGE}
