@@ -96,15 +96,12 @@ quit_program() {
     within 20 no_wine_tray || fail "--quit did not end the running copy"
 }
 
-# Everything the installer made is gone except the reminders; $1: the files that are to stay in
-# the program folder ("" for none, and then the folder is gone too).
+# Everything the installer made is gone except the reminders; $1: what is left of the program
+# folder, as "find ." lists it there ("" when the folder is to be gone).
 check_removed() {
-    if [ -z "$1" ]; then
-        [ ! -e "$INST" ] || fail "the program folder is left: $(cd "$INST" && find . | head)"
-    else
-        [ "$(cd "$INST" && find . -mindepth 1 | sort | tr '\n' ' ')" = "$1 " ] ||
-            fail "the program folder holds $(cd "$INST" && find . -mindepth 1 | head | tr '\n' ' '), not just $1"
-    fi
+    local left
+    left=$([ -e "$INST" ] && cd "$INST" && find . | sort | paste -sd ' ')
+    [ "$left" = "$1" ] || fail "the program folder holds '$left', not '$1'"
     [ ! -e "$LINK" ] || fail "the Start menu shortcut is left"
     [ -z "$(reg_value "$RUN_KEY" Tellwick)" ] || fail "the Run value is left"
     ! reg_key_exists "$UNINSTALL_KEY" || fail "the Apps & features entry is left"
@@ -224,7 +221,7 @@ case_uninstall_running() {
     records "$INST/rd.dt" "100 73051 0.5 in the program folder"
     uninstall
     within 10 dead "$PID" || fail "the uninstaller did not end the running copy"
-    check_removed ./rd.dt
+    check_removed ". ./rd.dt"
     cmp -s "$DATA/rd.dt" "$WORK/rd.before" || fail "the uninstaller changed the reminders"
     rm -rf "$INST"
 }
