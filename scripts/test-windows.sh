@@ -46,7 +46,7 @@ zip=$(ls "$build"/tellwick-*-win64.zip)
 echo "Package: $zip ($(( $(stat -c %s "$zip") / 1024 )) KiB)"
 zipped=$(date +%s)
 rm -f "$build"/tellwick-*-setup.exe
-cmake --build "$build" --target setup >/dev/null
+cmake --build "$build" --target setup >"$build/setup.log" 2>&1 || { cat "$build/setup.log"; exit 1; }
 setup=$(ls "$build"/tellwick-*-setup.exe)
 echo "Installer: $setup ($(( $(stat -c %s "$setup") / 1024 )) KiB, $(( $(date +%s) - zipped )) s)"
 built=$(date +%s)
