@@ -226,13 +226,18 @@ case_uninstall_running() {
     rm -rf "$INST"
 }
 
-# A silent install and uninstall with nothing running: nothing is left but the data folder.
+# A silent install, an upgrade and an uninstall with nothing running: nothing is left but the data
+# folder.
 case_uninstall() {
     mkdir -p "$DATA"
     records "$DATA/rd.dt" "100 73051 0.5 stays"
     cp "$DATA/rd.dt" "$WORK/rd.kept"
     setup /S || fail "setup.exe /S did not end with status 0"
     reg_key_exists "$UNINSTALL_KEY" || fail "the install wrote no Apps & features entry"
+    # A user who turned the start at sign-in off keeps it off through an upgrade.
+    wine reg delete "$RUN_KEY" /v Tellwick /f >/dev/null 2>&1
+    setup /S || fail "setup.exe /S over an install did not end with status 0"
+    [ -z "$(reg_value "$RUN_KEY" Tellwick)" ] || fail "an upgrade turned the start at sign-in back on"
     uninstall
     check_removed ""
     cmp -s "$DATA/rd.dt" "$WORK/rd.kept" || fail "the uninstaller changed the reminders"
