@@ -1,6 +1,7 @@
 // The pop-up window and the Qt tray icon on the offscreen platform: controls, captions, places,
 // tab order, "Dismiss" by button, Escape and close box, "Repeat in", the typing limit, the kept
 // interval, and the tray icon's pictures, animation, tooltip and menus.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -130,6 +131,55 @@ private slots:
             QTest::keyClick(&b.pop, Qt::Key_Escape);
             QCOMPARE(b.core.files.writeCount("rd.dt"), writes + 1);
         }
+    }
+
+    // Escape on the open interval list closes only the list, however it was opened and whichever
+    // window the desktop hands the key to; the next Escape dismisses, once.
+    void escapeOnTheOpenListClosesOnlyTheList_data() {
+        QTest::addColumn<int>("open");    // 0 Alt+Down, 1 F4, 2 a click
+        QTest::addColumn<bool>("toList"); // the key arrives at the list's window, else at the pop-up's
+        QTest::newRow("Alt+Down, list") << 0 << true;
+        QTest::newRow("Alt+Down, pop-up") << 0 << false;
+        QTest::newRow("F4, list") << 1 << true;
+        QTest::newRow("click, list") << 2 << true;
+        QTest::newRow("click, pop-up") << 2 << false;
+    }
+    void escapeOnTheOpenListClosesOnlyTheList() {
+        QFETCH(int, open);
+        QFETCH(bool, toList);
+        Bench b;
+        TRem_Pop& p = b.pop;
+        b.showDue(KindPopUp, "Keep me");
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        QTest::keyClicks(p.Memo1, "!");
+        const QString note = p.Memo1->toPlainText();
+        p.ComboBox1->setCurrentIndex(4);
+        p.ComboBox1->setFocus();
+        const int writes = b.core.files.writeCount("rd.dt") + b.core.files.writeCount("re.dt");
+        if (open == 2)
+            QTest::mouseClick(p.ComboBox1, Qt::LeftButton);
+        else
+            QTest::keyClick(p.ComboBox1, open == 0 ? Qt::Key_Down : Qt::Key_F4,
+                            open == 0 ? Qt::AltModifier : Qt::NoModifier);
+        QWidget* list = p.ComboBox1->view();
+        QTRY_VERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Down); // a look at another interval
+        QTest::keyClick(toList ? list->window()->windowHandle() : p.windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!list->isVisible());
+        QVERIFY(p.isVisible());
+        QCOMPARE(b.core.store.MonitorState, MonitorShowing);
+        QCOMPARE(b.core.files.writeCount("rd.dt") + b.core.files.writeCount("re.dt"), writes);
+        QCOMPARE(p.Memo1->toPlainText(), note);
+        QCOMPARE(p.ComboBox1->currentIndex(), 4);
+        QCOMPARE(p.focusWidget(), static_cast<QWidget*>(p.ComboBox1));
+
+        p.activateWindow(); // the offscreen platform leaves no window active after a popup
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(p.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!p.isVisible());
+        QCOMPARE(b.core.store.MonitorState, MonitorDone);
+        QCOMPARE(b.core.files.writeCount("rd.dt"), writes + 1);
     }
 
     void repeatInTakesTheEditedNoteAndKeepsTheInterval() {
