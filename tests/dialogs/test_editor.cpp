@@ -467,8 +467,6 @@ private slots:
             QTRY_VERIFY(!c->view()->isVisible());
             QVERIFY(editor->isVisible());
             QCOMPARE(editor->focusWidget(), static_cast<QWidget*>(c));
-            editor->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(editor));
         }
         QCOMPARE(editor->Memo1->noteText(), QStringLiteral("kept"));
         QCOMPARE(env->store.EditorMode, EditorNew);

@@ -136,16 +136,15 @@ private slots:
     // Escape on the open interval list closes only the list, however it was opened and whichever
     // window the desktop hands the key to; the next Escape dismisses, once.
     void escapeOnTheOpenListClosesOnlyTheList_data() {
-        QTest::addColumn<int>("open");    // 0 Alt+Down, 1 F4, 2 a click
+        QTest::addColumn<int>("opener");  // the key that opens the list, or 0 for a click
         QTest::addColumn<bool>("toList"); // the key arrives at the list's window, else at the pop-up's
-        QTest::newRow("Alt+Down, list") << 0 << true;
-        QTest::newRow("Alt+Down, pop-up") << 0 << false;
-        QTest::newRow("F4, list") << 1 << true;
-        QTest::newRow("click, list") << 2 << true;
-        QTest::newRow("click, pop-up") << 2 << false;
+        QTest::newRow("Alt+Down, list") << int(Qt::Key_Down) << true;
+        QTest::newRow("F4, pop-up") << int(Qt::Key_F4) << false;
+        QTest::newRow("click, list") << 0 << true;
+        QTest::newRow("click, pop-up") << 0 << false;
     }
     void escapeOnTheOpenListClosesOnlyTheList() {
-        QFETCH(int, open);
+        QFETCH(int, opener);
         QFETCH(bool, toList);
         Bench b;
         TRem_Pop& p = b.pop;
@@ -155,20 +154,18 @@ private slots:
         const QString note = p.Memo1->toPlainText();
         p.ComboBox1->setCurrentIndex(4);
         p.ComboBox1->setFocus();
-        const int writes = b.core.files.writeCount("rd.dt") + b.core.files.writeCount("re.dt");
-        if (open == 2)
+        if (opener == 0)
             QTest::mouseClick(p.ComboBox1, Qt::LeftButton);
         else
-            QTest::keyClick(p.ComboBox1, open == 0 ? Qt::Key_Down : Qt::Key_F4,
-                            open == 0 ? Qt::AltModifier : Qt::NoModifier);
+            QTest::keyClick(p.ComboBox1, Qt::Key(opener), opener == Qt::Key_Down ? Qt::AltModifier : Qt::NoModifier);
         QWidget* list = p.ComboBox1->view();
         QTRY_VERIFY(list->isVisible());
         QTest::keyClick(list, Qt::Key_Down); // a look at another interval
-        QTest::keyClick(toList ? list->window()->windowHandle() : p.windowHandle(), Qt::Key_Escape);
+        QTest::keyClick((toList ? list->window() : &p)->windowHandle(), Qt::Key_Escape);
         QTRY_VERIFY(!list->isVisible());
         QVERIFY(p.isVisible());
         QCOMPARE(b.core.store.MonitorState, MonitorShowing);
-        QCOMPARE(b.core.files.writeCount("rd.dt") + b.core.files.writeCount("re.dt"), writes);
+        QCOMPARE(b.core.files.writeCount("rd.dt") + b.core.files.writeCount("re.dt"), 0);
         QCOMPARE(p.Memo1->toPlainText(), note);
         QCOMPARE(p.ComboBox1->currentIndex(), 4);
         QCOMPARE(p.focusWidget(), static_cast<QWidget*>(p.ComboBox1));
@@ -179,7 +176,7 @@ private slots:
             QTest::keyClick(p.windowHandle(), Qt::Key_Escape);
         QVERIFY(!p.isVisible());
         QCOMPARE(b.core.store.MonitorState, MonitorDone);
-        QCOMPARE(b.core.files.writeCount("rd.dt"), writes + 1);
+        QCOMPARE(b.core.files.writeCount("rd.dt"), 1);
     }
 
     void repeatInTakesTheEditedNoteAndKeepsTheInterval() {
