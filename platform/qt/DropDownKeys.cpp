@@ -12,7 +12,7 @@ namespace {
 
 class ListEscapeFilter : public QObject {
 public:
-    ListEscapeFilter(QComboBox* combo) : QObject(combo), m_combo(combo) {
+    explicit ListEscapeFilter(QComboBox* combo) : QObject(combo), m_combo(combo) {
         // Asking for the list creates it and its own filter first: this one, installed later,
         // sees each key before it.
         m_list = combo->view();
