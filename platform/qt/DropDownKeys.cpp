@@ -12,7 +12,7 @@ namespace {
 
 class ListEscapeFilter : public QObject {
 public:
-    explicit ListEscapeFilter(QComboBox* combo) : QObject(combo), m_combo(combo) {
+    explicit ListEscapeFilter(QComboBox* combo) : QObject(combo) {
         // Asking for the list creates it and its own filter first: this one, installed later,
         // sees each key before it.
         m_list = combo->view();
@@ -34,15 +34,14 @@ protected:
                 key->accept();
             return false;
         }
-        // The same key, handed to the combo box once the list has closed (no keyboard grab):
-        // it was the list's.
+        // On the combo box: the same key, handed to it once the list has closed (a desktop
+        // without keyboard grabs), was the list's.
         const bool listsKey = type == QEvent::KeyPress && cancel && m_closing;
         m_closing = false;
-        return watched == m_combo && listsKey;
+        return listsKey;
     }
 
 private:
-    QComboBox* m_combo;
     QAbstractItemView* m_list = nullptr;
     bool m_closing = false; // Escape was offered to the open list; its key press is still to come
 };
