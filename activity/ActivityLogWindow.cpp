@@ -337,6 +337,9 @@ bool TSysLog::eventFilter(QObject* watched, QEvent* event) {
     if (widget->window() != this)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    // The menu bar has the focus only while it is worked from the keyboard: there Escape leaves it.
+    if (qobject_cast<QMenuBar*>(widget) && key->matches(QKeySequence::Cancel))
+        return false;
     if (event == m_lastKeyEvent && m_lastKeyReceiver && widget != m_lastKeyReceiver &&
         widget->isAncestorOf(m_lastKeyReceiver) && key->timestamp() == m_lastKeyTime && key->key() == m_lastKey)
         return false;

@@ -23,6 +23,7 @@
 #include "dialogs/ListRules.h"
 #include "dialogs/NoteEdit.h"
 #include "platform/qt/Accessibility.h"
+#include "platform/qt/DropDownKeys.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 
@@ -198,6 +199,10 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
+    // Escape on an open list closes only the list. After the key preview, so that the preview
+    // neither watches the lists themselves nor sees their key first.
+    for (QComboBox* c : {RepeatList, ComboBox1, ComboBox2, ComboBox3})
+        platform::KeepEscapeInList(c);
 }
 
 void Tf_Reminder::ShowNew() {

@@ -176,6 +176,22 @@ private slots:
         w->show();
         QTest::keyClick(save, Qt::Key_Escape);
         QVERIFY(!w->isVisible());
+
+        // Worked from the keyboard, the menus take Escape: it closes the open menu, then leaves the
+        // menu bar; only the next one closes the window.
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->windowHandle(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Escape);
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+        w->activateWindow(); // the offscreen platform leaves no window active after a popup
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->menuBar()));
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+        QTest::keyClick(w->treeView(), Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
     }
 
     void helpAndAbout() {

@@ -1,5 +1,6 @@
 // The reminder editor on the offscreen platform: the records OK and Add store, the pickers' held
 // values, the note's limit, edit mode, Cancel, close and Escape, and the full-table cases.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -451,6 +452,27 @@ private slots:
         QVERIFY(!editor->isVisible());
         editor->ShowNew();
         QCOMPARE(editor->winId(), shownAs);
+    }
+
+    // Escape on an open list closes only that list, whichever window the key reaches; then it cancels.
+    void escapeOnAnOpenListKeepsTheEditor() {
+        editor->ShowNew();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClicks(editor->Memo1, "kept");
+        for (QComboBox* c : {editor->RepeatList, editor->ComboBox2}) {
+            c->setFocus();
+            QTest::keyClick(c, Qt::Key_Down, Qt::AltModifier);
+            QTRY_VERIFY(c->view()->isVisible());
+            QTest::keyClick((c == editor->RepeatList ? c->view()->window() : editor)->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY(!c->view()->isVisible());
+            QVERIFY(editor->isVisible());
+            QCOMPARE(editor->focusWidget(), static_cast<QWidget*>(c));
+        }
+        QCOMPARE(editor->Memo1->noteText(), QStringLiteral("kept"));
+        QCOMPARE(env->store.EditorMode, EditorNew);
+        QTest::keyClick(editor->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 0);
     }
 
     void cancelOfANewReminderStoresNothing() {

@@ -268,6 +268,18 @@ case_popup_due_now() {
     within 10 named "$pid" Reminder || { fail "no pop-up for a reminder due now"; kill_hard "$pid"; return; }
     w=$(named "$pid" Reminder)
     xdotool windowactivate --sync "$w" 2>/dev/null
+    # Escape on the open "Repeat in" list closes only the list, opened from the keyboard (Tab, Tab
+    # from the note) or by a click (the list sits at the right of the bottom row).
+    for how in "key Tab Tab alt+Down" "mousemove --window $w 320 216 click 1"; do
+        # shellcheck disable=SC2086
+        xdotool $how
+        within 5 menu_open "$pid" || fail "no list opened ($how)"
+        xdotool key Escape
+        within 5 menu_closed "$pid" || fail "Escape left the list open ($how)"
+        sleep 0.5
+        named "$pid" Reminder >/dev/null || fail "Escape on the open list closed the pop-up ($how)"
+        [ "$(stat -c %s "$d/rd.dt")" = 576 ] || fail "Escape on the open list changed rd.dt ($how)"
+    done
     xdotool key Escape
     within 5 eval "! named $pid Reminder" || fail "Escape did not dismiss the pop-up"
     # The dismissed reminder is dropped from "rd.dt"; the other one stays.
