@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <poll.h>
+#include <vector>
 #include <wayland-client.h>
 
 #include "platform/wayland/ToplevelTracker.h"
