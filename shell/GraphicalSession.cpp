@@ -59,6 +59,9 @@ bool RequireGraphicalSession() {
         return ok;
     };
     probes.canConnectWayland = [] {
+        // A socket handed over by the compositor (WAYLAND_SOCKET) can be used once only: leave it to Qt.
+        if (set(std::getenv("WAYLAND_SOCKET")))
+            return true;
         wl_display* d = wl_display_connect(nullptr);
         if (d != nullptr)
             wl_display_disconnect(d);
