@@ -118,7 +118,12 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     Title = new QCheckBox(QStringLiteral("Title Window"), GroupBox3);
     Title->setObjectName(QStringLiteral("Title"));
-    Title->setToolTip(QStringLiteral("Reminder this type will come up for title of active program."));
+    // Where the desktop keeps other programs' titles to themselves (Wayland) these reminders are pop-ups.
+    if (services.windows != nullptr && services.windows->canSetTitles())
+        Title->setToolTip(QStringLiteral("Reminder this type will come up for title of active program."));
+    else
+        Title->setToolTip(QStringLiteral("This desktop does not let programs change the title of another "
+                                         "program's window: reminders of this type appear as pop-ups."));
     ComboBox1 = soundList(GroupBox3, QStringLiteral("ComboBox1"), QStringLiteral("Sound for Title Window"));
     PopUp = new QCheckBox(QStringLiteral("PopUp"), GroupBox3);
     PopUp->setObjectName(QStringLiteral("PopUp"));

@@ -106,7 +106,8 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
     m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
     m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
     m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer);
-    if (services.windows != nullptr) {
+    // Title reminders change another program's title where the desktop allows it; elsewhere they are pop-ups.
+    if (services.windows != nullptr && services.windows->canSetTitles()) {
         m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
         m_engine->attachTitleBar(*m_titleBar);
     }

@@ -1,7 +1,9 @@
 // The Linux back ends: POSIX files, clock, locale and single-instance locks, the Windows-1252 code
 // page of the reminder files, the X11 desktop (hot key, panel, other programs' windows) where Qt
-// runs on an X11 display, and SIGTERM and SIGHUP as the end of the session.
+// runs on an X11 display, the Wayland ones (the window in front, Ctrl+F2 through the portal) where
+// it runs on a Wayland compositor, and SIGTERM and SIGHUP as the end of the session.
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "platform/Cp1252.h"
 #include "platform/PlatformBackends.h"
@@ -14,6 +16,8 @@
 #include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtBackends.h"
 #include "platform/qt/QtInstanceActivation.h"
+#include "platform/wayland/PortalHotKey.h"
+#include "platform/wayland/WaylandWindows.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11HotKey.h"
@@ -66,11 +70,16 @@ PlatformBackends MakePlatformBackends() {
     b.codePage = std::make_unique<Cp1252>();
     b.timeZone = std::make_unique<PosixTimeZone>();
     b.beeper = std::make_unique<QtBeeper>();
-    // Other programs' windows and the hot key need an X11 display (also XWayland).
-    b.windows = CreateX11Windows(*b.codePage);
+    // Other programs' windows and the hot key: through the X11 display (also XWayland, with
+    // QT_QPA_PLATFORM=xcb), or on Wayland through the compositor's foreign-toplevel manager and the
+    // desktop portal. Whatever the desktop does not offer stays null.
     if (X11Available()) {
+        b.windows = CreateX11Windows(*b.codePage);
         b.hotKey = std::make_unique<X11HotKey>();
         b.desktop = std::make_unique<X11Desktop>();
+    } else if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        b.windows = CreateWaylandWindows(*b.codePage);
+        b.hotKey = std::make_unique<PortalHotKey>();
     }
     return b;
 }

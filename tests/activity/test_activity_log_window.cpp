@@ -105,6 +105,27 @@ private slots:
         QVERIFY(SysLog == nullptr);
     }
 
+    // Where the desktop does not tell which window is in front, one line above the tree says so and
+    // samples add no entries; where it does, the tree alone fills the window.
+    void desktopWithoutWindowInFront() {
+        for (const bool told : {true, false}) {
+            Services services = m_s->services;
+            services.windows = told ? &m_s->windows : nullptr;
+            m_s->windows.foreground = m_s->windows.add("Editor");
+            TSysLog w(services);
+            QCOMPARE(w.noForegroundNotice() == nullptr, told);
+            QCOMPARE(w.centralWidget() == w.treeView(), told);
+            if (!told) {
+                QCOMPARE(w.noForegroundNotice()->text(), TSysLog::NoForegroundText());
+                QVERIFY(w.noForegroundNotice()->text().contains("does not tell programs which window is in front"));
+            }
+            w.armSample();
+            QTRY_VERIFY(!w.samplingTimer()->isActive());
+            QCOMPARE(w.treeView()->topLevelItemCount(), 1);
+            QCOMPARE(w.treeView()->topLevelItem(0)->childCount(), told ? 1 : 0);
+        }
+    }
+
     void viewLogShowsOnALaterTurn() {
         auto w = make();
         w->viewLog();

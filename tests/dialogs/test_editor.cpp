@@ -14,6 +14,7 @@
 #include "DialogHarness.h"
 #include "dialogs/ReminderEditor.h"
 #include "store/Recurrence.h"
+#include "tests/fakes/FakeWindows.h"
 
 using namespace tw;
 using tw::test::DialogEnv;
@@ -58,6 +59,26 @@ private slots:
     void cleanup() {
         delete editor;
         delete env;
+    }
+
+    // The title-bar choice's tooltip: where the desktop keeps other programs' titles to itself
+    // (Wayland, or no window access at all) it says such reminders are pop-ups.
+    void titleTooltipFollowsTheDesktop() {
+        struct ReadOnlyWindows : fake::FakeWindows {
+            bool canSetTitles() const override { return false; }
+        };
+        fake::FakeWindows writable;
+        ReadOnlyWindows readOnly;
+        const QList<std::pair<platform::ForeignWindows*, QString>> cases = {
+            {&writable, "Reminder this type will come up for title of active program."},
+            {&readOnly, "pop-ups"},
+            {nullptr, "pop-ups"}};
+        for (const auto& [windows, expected] : cases) {
+            Services services = env->services;
+            services.windows = windows;
+            Tf_Reminder e(services);
+            QVERIFY2(e.findChild<QCheckBox*>("Title")->toolTip().contains(expected), qPrintable(expected));
+        }
     }
 
     void newReminderIsPrepared() {
