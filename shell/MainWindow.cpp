@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QStyle>
 
 #include "engine/ReminderEngine.h"
@@ -218,6 +219,20 @@ void TRMForm::WMHotKey() {
     const platform::Point at = hotKeyMenuPosition();
     menu->popup(QPoint(at.x, at.y));
     menu->activateWindow();
+}
+
+void TRMForm::reach() {
+    m_recentWindow.bringForward();
+}
+
+void TRMForm::openMenu() {
+    // A Wayland client cannot place a menu at a spot of the screen of its own choosing.
+    const bool placeable =
+        QGuiApplication::platformName() != QLatin1String("wayland") && QSystemTrayIcon::isSystemTrayAvailable();
+    if (placeable)
+        WMHotKey();
+    else
+        reach();
 }
 
 void TRMForm::Monitor_TimerTimer() {

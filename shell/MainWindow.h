@@ -64,6 +64,12 @@ public:
     // The session ends or the system asks the program to terminate: saves as "E&xit" does,
     // without asking, and ends the program. After a failed save the program stays.
     void endSession();
+    // Brings the program into reach: a second start, and every command of a second copy, calls it
+    // first. Brings the program's most recently active visible window forward.
+    void reach();
+    // Opens the menu where Ctrl+F2 opens it; where no menu can be placed (a Wayland session, no tray
+    // shown), brings the program into reach instead.
+    void openMenu();
     // Where the hot-key menu opens.
     platform::Point hotKeyMenuPosition() const;
     bool ended() const { return m_ended; }
