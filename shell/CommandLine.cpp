@@ -237,4 +237,19 @@ HandOverOutcome DescribeHandOver(platform::SendResult result, const platform::In
     return {1, prefix + "the running copy did not answer " + option + "\n"};
 }
 
+std::optional<HandOverOutcome> HandOver(platform::InstanceChannel& channel, const std::string& identifier,
+                                        const platform::InstanceMessage& message, int answerTimeoutMs,
+                                        std::chrono::milliseconds patience,
+                                        const std::function<void(std::chrono::milliseconds)>& sleep) {
+    for (std::chrono::milliseconds waited{0};; waited += RetryInterval) {
+        const platform::SendResult r = channel.send(identifier, message, answerTimeoutMs);
+        if (r != platform::SendResult::NotRunning || waited >= patience) {
+            if (r == platform::SendResult::NotRunning && patience.count() == 0)
+                return std::nullopt;
+            return DescribeHandOver(r, message);
+        }
+        sleep(RetryInterval);
+    }
+}
+
 } // namespace tw

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,5 +57,12 @@ struct HandOverOutcome {
     std::string err;
 };
 HandOverOutcome DescribeHandOver(platform::SendResult result, const platform::InstanceMessage& message);
+// Hands message to the copy listening for identifier. Nothing when none listens; with patience, a
+// copy that holds the lock but does not listen yet is tried again every RetryInterval meanwhile.
+constexpr std::chrono::milliseconds RetryInterval{100};
+std::optional<HandOverOutcome> HandOver(platform::InstanceChannel& channel, const std::string& identifier,
+                                        const platform::InstanceMessage& message, int answerTimeoutMs,
+                                        std::chrono::milliseconds patience,
+                                        const std::function<void(std::chrono::milliseconds)>& sleep);
 
 } // namespace tw

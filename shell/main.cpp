@@ -4,6 +4,7 @@
 // platform's own source file.
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -28,25 +29,18 @@ namespace {
 // up still (it answers once its windows are built) or saving.
 constexpr int AnswerTimeoutMs = 15000;
 // How long a second copy keeps trying while the copy that holds the lock is not listening yet.
-constexpr auto StartingPatience = std::chrono::seconds(10);
+constexpr std::chrono::milliseconds StartingPatience{10000};
 
-// Hands message to the running copy. Nothing when no copy listens (within patience, for a copy
-// that holds the lock and is starting up); else the status this process ends with.
+// Hands message to the running copy: the status this process ends with, or nothing when no copy
+// listens.
 std::optional<int> handOver(tw::platform::InstanceChannel& channel, const std::string& identifier,
                             const tw::platform::InstanceMessage& message, std::chrono::milliseconds patience) {
-    const auto giveUp = std::chrono::steady_clock::now() + patience;
-    for (;;) {
-        const tw::platform::SendResult r = channel.send(identifier, message, AnswerTimeoutMs);
-        if (r == tw::platform::SendResult::NotRunning && std::chrono::steady_clock::now() < giveUp) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            continue;
-        }
-        if (r == tw::platform::SendResult::NotRunning && patience.count() == 0)
-            return std::nullopt;
-        const tw::HandOverOutcome outcome = tw::DescribeHandOver(r, message);
-        tw::PrintText(outcome.err, true);
-        return outcome.status;
-    }
+    const auto outcome = tw::HandOver(channel, identifier, message, AnswerTimeoutMs, patience,
+                                      [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); });
+    if (!outcome)
+        return std::nullopt;
+    tw::PrintText(outcome->err, true);
+    return outcome->status;
 }
 
 } // namespace
@@ -152,7 +146,13 @@ int main(int argc, char** argv) {
     tw::platform::InstanceChannelNotifier commands(
         *channel, [&form](const tw::platform::InstanceMessage& m) { return tw::CarryOut(form, m); });
     commands.start();
-    QObject::connect(&form, &tw::TRMForm::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A command given to this first copy is carried out once the event loop runs.
+    if (command.message.verb != "activate")
+        QTimer::singleShot(0, &form, [&form, message = command.message] { tw::CarryOut(form, message); });
+    // exit, not quit: quit asks every window to close first, and the editor or the list, when open,
+    // only hide, which would call the end off and leave the program running without its icon.
+    QObject::connect(
+        &form, &tw::TRMForm::programEnded, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     // The session manager ends the program after its save: the main window still gives a changed
     // title back, closes help and gives up the hot key, as at every end.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {

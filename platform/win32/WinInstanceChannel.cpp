@@ -107,8 +107,9 @@ bool WinInstanceChannel::listen(const std::string& identifier) {
     UserSid& user = currentUser();
     if (!user.ok)
         return false;
-    // Full access for this user alone; nobody else, not even administrators, may open it.
-    const std::wstring sddl = L"D:P(A;;GA;;;" + user.text + L")";
+    // Owned by this user (not by the Administrators group, the default owner of an elevated
+    // administrator's objects), full access for this user alone.
+    const std::wstring sddl = L"O:" + user.text + L"D:P(A;;GA;;;" + user.text + L")";
     PSECURITY_DESCRIPTOR sd = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr))
         return false;
@@ -194,8 +195,11 @@ void WinInstanceChannel::serveConnection(const Handler& handler) {
     const InstanceReply reply = status == FrameStatus::Complete ? handler(message) : InstanceReply::Ignored;
     if (!writeAll(m_pipe, m_io, std::string(1, static_cast<char>(reply)), ::GetTickCount64() + ReadTimeoutMs))
         return;
-    // The answer is read before the connection goes: wait (bounded) for the client to close its end.
-    readSome(m_pipe, m_io, buffer, sizeof buffer, ::GetTickCount64() + ReadTimeoutMs);
+    // The answer is read before the connection goes: wait (bounded) for the client to close its end,
+    // reading whatever it still sends, so that a client still writing gets to its read.
+    const ULONGLONG drained = ::GetTickCount64() + ReadTimeoutMs;
+    while (readSome(m_pipe, m_io, buffer, sizeof buffer, drained) > 0) {
+    }
 }
 
 SendResult WinInstanceChannel::send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) {

@@ -258,8 +258,8 @@ case_second_copy() {
     kill_hard "$pid"
 }
 
-# Commands from other processes reach the running copy: --new opens the editor, --list the list,
-# --menu the menu; each second process ends with status 0. --quit ends the running copy with both
+# Commands reach the running copy (started with --list, which opens the list once it runs): --new
+# opens the editor, --list the list, --menu the menu; each second process ends with status 0. --quit ends the running copy with both
 # files saved before it returns, without a question.
 case_commands() {
     local d pid rc
@@ -267,8 +267,11 @@ case_commands() {
     records "$d/rd.dt" "100 73051 0.75 kept"
     records "$d/re.dt" "10 40000 0.5 expired"
     cp "$d/rd.dt" "$d.rd"; cp "$d/re.dt" "$d.re"
-    start "$d"; pid=$PID
+    # With no copy running, --list starts the program, then opens the list.
+    (cd "$d" && exec "$EXE" --list) >"$d.log" 2>&1 &
+    pid=$!; PIDS+=("$pid")
     within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    within 5 named "$pid" "List of Reminders" || fail "--list as the first copy opened no list"
     (cd "$d" && "$EXE" --new) || fail "--new: status $?"
     within 5 named "$pid" "New Reminder" || fail "--new opened no editor"
     (cd "$d" && "$EXE" --list) || fail "--list: status $?"

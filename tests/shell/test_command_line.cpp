@@ -9,6 +9,7 @@
 #include "platform/InstanceChannel.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
+#include "tests/fakes/FakeInstanceChannel.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -125,24 +126,51 @@ TEST(CommandLine, OptionsTable) {
     EXPECT_EQ(FindVerb("bogus"), nullptr);
 }
 
-TEST(CommandLine, HandOverOutcomes) {
+// A second copy's hand-over: what it says and its status for each answer of the running copy, and
+// how long it keeps trying a copy that holds the lock but does not listen yet.
+TEST(CommandLine, HandOver) {
     using platform::SendResult;
+    using std::chrono::milliseconds;
+    constexpr auto NR = SendResult::NotRunning;
     const struct {
-        SendResult result;
         const char* verb;
-        int status;
+        std::vector<SendResult> answers;
+        milliseconds patience;
+        std::optional<int> status; // nothing: no copy runs, this one starts
         bool says;
+        std::size_t sends;
     } cases[] = {
-        {SendResult::Done, "quit", 0, false},         {SendResult::Done, "activate", 0, false},
-        {SendResult::Failed, "quit", 1, true},        {SendResult::Ignored, "new", 1, true},
-        {SendResult::NoAnswer, "list", 1, true},      {SendResult::NotRunning, "menu", 1, true},
-        {SendResult::NoAnswer, "activate", 0, false}, // a plain second start ends quietly
+        {"new", {}, milliseconds(0), std::nullopt, false, 1},
+        {"quit", {SendResult::Done}, milliseconds(0), 0, false, 1},
+        {"activate", {SendResult::Done}, milliseconds(0), 0, false, 1},
+        {"quit", {SendResult::Failed}, milliseconds(0), 1, true, 1}, // the save failed: it keeps running
+        {"list", {SendResult::Failed}, milliseconds(0), 1, true, 1},
+        {"new", {SendResult::Ignored}, milliseconds(0), 1, true, 1}, // an older copy without the verb
+        {"list", {SendResult::NoAnswer}, milliseconds(0), 1, true, 1},
+        {"activate", {SendResult::NoAnswer}, milliseconds(0), 0, false, 1},   // a plain second start: quiet
+        {"new", {NR, NR, SendResult::Done}, milliseconds(1000), 0, false, 3}, // the first copy was starting
+        {"new", {}, milliseconds(300), 1, true, 4},                           // ... and never listened
+        {"activate", {}, milliseconds(300), 0, false, 4},
     };
     for (const auto& c : cases) {
-        const HandOverOutcome o = DescribeHandOver(c.result, {c.verb, ""});
-        EXPECT_EQ(o.status, c.status) << c.verb;
-        EXPECT_EQ(!o.err.empty(), c.says) << c.verb;
-        EXPECT_EQ(o.err.find('\n'), o.err.empty() ? std::string::npos : o.err.size() - 1) << "one line: " << o.err;
+        fake::FakeInstanceChannel channel;
+        channel.answers.assign(c.answers.begin(), c.answers.end());
+        int sleeps = 0;
+        const auto outcome = HandOver(channel, "ID", {c.verb, ""}, 1000, c.patience, [&](milliseconds ms) {
+            EXPECT_EQ(ms, RetryInterval);
+            ++sleeps;
+        });
+        ASSERT_EQ(outcome.has_value(), c.status.has_value()) << c.verb;
+        EXPECT_EQ(channel.sent.size(), c.sends) << c.verb;
+        EXPECT_EQ(static_cast<std::size_t>(sleeps), c.sends - 1) << c.verb;
+        if (!outcome)
+            continue;
+        EXPECT_EQ(outcome->status, *c.status) << c.verb;
+        EXPECT_EQ(!outcome->err.empty(), c.says) << c.verb;
+        if (c.says) {
+            EXPECT_EQ(outcome->err.rfind("tellwick: ", 0), 0u) << outcome->err;
+            EXPECT_EQ(outcome->err.find('\n'), outcome->err.size() - 1) << "one line: " << outcome->err;
+        }
     }
 }
 

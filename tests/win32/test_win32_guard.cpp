@@ -82,8 +82,13 @@ TEST(WinInstanceChannel, MessagesReachTheFirstCopyAndAnythingElseChangesNothing)
     EXPECT_EQ(second.send(id, {"add", "Gr\xc3\xbc\xc3\x9f"}, 5000), SendResult::Done);
     // Raw bytes over a connection of their own: the answer byte, or nothing.
     auto raw = [&](const std::string& bytes) {
-        HANDLE h = ::CreateFileW(WinInstanceChannel::pipeName(id).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+        const std::wstring name = WinInstanceChannel::pipeName(id);
+        HANDLE h = INVALID_HANDLE_VALUE;
+        for (int i = 0; i < 50 && h == INVALID_HANDLE_VALUE; ++i) {
+            h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PIPE_BUSY)
+                ::WaitNamedPipeW(name.c_str(), 100);
+        }
         if (h == INVALID_HANDLE_VALUE)
             return std::string("refused");
         DWORD n = 0;
