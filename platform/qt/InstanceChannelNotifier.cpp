@@ -18,7 +18,7 @@ void InstanceChannelNotifier::start() {
     if (handle == -1 || m_notifier != nullptr)
         return;
 #ifdef _WIN32
-    auto* n = new QWinEventNotifier(reinterpret_cast<HANDLE>(handle), this);
+    auto* n = new QWinEventNotifier(reinterpret_cast<Qt::HANDLE>(handle), this);
     connect(n, &QWinEventNotifier::activated, this, &InstanceChannelNotifier::serve);
 #else
     auto* n = new QSocketNotifier(static_cast<qintptr>(handle), QSocketNotifier::Read, this);

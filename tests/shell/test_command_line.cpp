@@ -2,6 +2,7 @@
 // (its default place, its making, and the move of the files earlier installs kept at home).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -37,7 +38,10 @@ std::string firstLine(const std::string& s) {
 struct TempDir {
     fs::path path;
     TempDir() {
-        path = fs::temp_directory_path() / ("tw-cl-" + std::to_string(std::rand()) + "-" + std::to_string(::getpid()));
+        static int count = 0;
+        path = fs::temp_directory_path() /
+               ("tw-cl-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
+                std::to_string(++count));
         fs::create_directories(path);
     }
     ~TempDir() {
