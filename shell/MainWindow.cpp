@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QStyle>
 
 #include "engine/ReminderEngine.h"
@@ -250,6 +251,16 @@ void TRMForm::showLauncher() {
     }
     PopupMenu2Popup(); // the check marks show the current state
     m_launcher->bringUp();
+}
+
+void TRMForm::openMenu() {
+    // A Wayland client cannot place a menu at a spot of the screen of its own choosing.
+    const bool placeable =
+        QGuiApplication::platformName() != QLatin1String("wayland") && QSystemTrayIcon::isSystemTrayAvailable();
+    if (placeable)
+        WMHotKey();
+    else
+        reach();
 }
 
 void TRMForm::Monitor_TimerTimer() {

@@ -68,12 +68,16 @@ public:
     // The session ends or the system asks the program to terminate: saves as "E&xit" does,
     // without asking, and ends the program. After a failed save the program stays.
     void endSession();
+    // Opens the menu where Ctrl+F2 opens it; where no menu can be placed (a Wayland session, no tray
+    // shown), brings the program into reach instead.
+    void openMenu();
     // Where the hot-key menu opens.
     platform::Point hotKeyMenuPosition() const;
     bool ended() const { return m_ended; }
 
-    // Brings the program into reach, as a second start does: where no notification area shows the
-    // tray icon the window "Tellwick" comes up, otherwise the most recently active window comes forward.
+    // Brings the program into reach: a second start, and every command of a second copy, calls it
+    // first. Where no notification area shows the tray icon the window "Tellwick" comes up, otherwise
+    // the most recently active window comes forward.
     void reach();
     // Shows the window "Tellwick" (made at its first showing) and gives it the focus.
     void showLauncher();

@@ -1,21 +1,19 @@
-// The Linux back ends: POSIX files, clock, locale and single-instance locks, the Windows-1252 code
+// The Linux back ends: POSIX files, clock and locale, the Windows-1252 code
 // page of the reminder files, the X11 desktop (hot key, panel, other programs' windows) where Qt
 // runs on an X11 display, the Wayland ones (the window in front, Ctrl+F2 through the portal) where
 // it runs on a Wayland compositor, and SIGTERM and SIGHUP as the end of the session.
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QWidget>
 
 #include "platform/Cp1252.h"
 #include "platform/PlatformBackends.h"
-#include "platform/SingleInstance.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/PosixTimeZone.h"
 #include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtBackends.h"
-#include "platform/qt/QtInstanceActivation.h"
 #include "platform/wayland/PortalHotKey.h"
 #include "platform/wayland/WaylandWindows.h"
 #include "platform/x11/X11Connection.h"
@@ -32,19 +30,6 @@ public:
     // SIGTERM and SIGHUP are caught from here on; one that comes during start-up waits until the
     // windows are built, then ends the program with a save.
     LinuxStartUp() { m_termination.setHeld(true); }
-    ~LinuxStartUp() override { m_activation.close(); }
-
-    bool becomeOnlyCopy(std::function<void()> bringForward) override {
-        const std::string identifier = InstanceIdentifier(QCoreApplication::applicationFilePath().toStdString());
-        if (!m_guard.acquire(identifier)) {
-            m_guard.activateFirstCopy(identifier);
-            return false;
-        }
-        m_activation.listen(identifier);
-        QObject::connect(&m_activation, &ActivationServer::activationRequested, &m_activation,
-                         [bringForward = std::move(bringForward)] { bringForward(); });
-        return true;
-    }
 
     void attachMainWindow(const MainWindowHooks& hooks) override {
         QObject::connect(&m_termination, &TerminationWatcher::terminationRequested, hooks.window,
@@ -55,8 +40,6 @@ public:
 
 private:
     TerminationWatcher m_termination;
-    PosixInstanceGuard m_guard{[](const std::string& id) { RequestActivation(id); }};
-    ActivationServer m_activation;
 };
 
 } // namespace

@@ -259,6 +259,40 @@ case_second_copy() {
     kill_hard "$pid"
 }
 
+# Commands reach the running copy (started with --list, which opens the list once it runs): --new
+# opens the editor, --list the list, --menu the menu; each second process ends with status 0. --quit ends the running copy with both
+# files saved before it returns, without a question.
+case_commands() {
+    local d pid rc
+    d=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 kept"
+    records "$d/re.dt" "10 40000 0.5 expired"
+    cp "$d/rd.dt" "$d.rd"; cp "$d/re.dt" "$d.re"
+    # With no copy running, --list starts the program, then opens the list.
+    (cd "$d" && exec "$EXE" --list) >"$d.log" 2>&1 &
+    pid=$!; PIDS+=("$pid")
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    within 5 named "$pid" "List of Reminders" || fail "--list as the first copy opened no list"
+    (cd "$d" && "$EXE" --new) || fail "--new: status $?"
+    within 5 named "$pid" "New Reminder" || fail "--new opened no editor"
+    (cd "$d" && "$EXE" --list) || fail "--list: status $?"
+    within 5 named "$pid" "List of Reminders" || fail "--list opened no list"
+    (cd "$d" && "$EXE" --menu) || fail "--menu: status $?"
+    within 5 menu_open "$pid" || fail "--menu opened no menu"
+    xdotool key Escape
+    within 5 menu_closed "$pid"
+    touch -d '2001-01-01' "$d/rd.dt" "$d/re.dt"
+    (cd "$d" && "$EXE" --quit); rc=$?
+    [ "$rc" = 0 ] || fail "--quit: status $rc"
+    [ "$(stat -c %Y "$d/rd.dt")" -gt 978307200 ] && [ "$(stat -c %Y "$d/re.dt")" -gt 978307200 ] ||
+        fail "--quit returned before both files were saved"
+    cmp -s "$d/rd.dt" "$d.rd" || fail "rd.dt not byte-exact"
+    cmp -s "$d/re.dt" "$d.re" || fail "re.dt not byte-exact"
+    within 10 dead "$pid" || fail "--quit did not end the running copy"
+    named "$pid" Confirm >/dev/null && fail "--quit asked"
+    kill_hard "$pid"
+}
+
 case_popup_due_now() {
     local d pid w
     d=$(newdir)
@@ -460,7 +494,7 @@ case_no_tray() {
 }
 
 # Every case for a desktop with a tray (no_tray runs on its own desktop).
-ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all reminder_lifecycle daily_repeat readonly_directory)
+ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy commands popup_due_now disable_all reminder_lifecycle daily_repeat readonly_directory)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c

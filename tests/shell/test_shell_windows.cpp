@@ -1,5 +1,6 @@
 // The main window's menus, handlers, start-up and exit, the about box, the help window, the
-// activation socket and the termination signals, on Qt's offscreen platform.
+// commands of a second copy over the single-instance channel and the termination signals, on Qt's
+// offscreen platform.
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
@@ -10,17 +11,22 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <memory>
 
 #include "ShellDoubles.h"
 #include "engine/ReminderEngine.h"
 #include "platform/Cp1252.h"
+#include "platform/InstanceChannel.h"
+#include "platform/qt/InstanceChannelNotifier.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "resources/icons/Icons.h"
+#include "shell/CommandLine.h"
 #include "shell/ShellWiring.h"
 #include "tests/fakes/CountingBeeper.h"
 #include "tests/fakes/FakeClock.h"
@@ -34,7 +40,6 @@ using SystemLocale = tw::platform::win32::WinLocale;
 #else
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/TerminationWatcher.h"
-#include "platform/qt/QtInstanceActivation.h"
 using SystemLocale = tw::platform::PosixLocale;
 #endif
 #include "shell/AboutBox.h"
@@ -567,23 +572,56 @@ private slots:
             QVERIFY2(html.contains(QStringLiteral("<a name=\"%1\">").arg(QLatin1String(topic))), topic);
     }
 
-#ifndef _WIN32
-    void secondCopyReachesTheFirstThroughTheSocket() {
-        const std::string id = "/TMP/SOCKET-TEST/TELLWICK.OneInstance.";
-        // A socket file left by a copy that was killed is cleared.
-        QFile stale(platform::ActivationSocketPath(id));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.close();
-        platform::ActivationServer server;
-        QVERIFY(server.listen(id));
-        QSignalSpy spy(&server, &platform::ActivationServer::activationRequested);
-        QVERIFY(platform::RequestActivation(id));
-        QVERIFY(spy.wait(2000));
-        QCOMPARE(spy.count(), 1);
-        server.close();
-        QVERIFY(!platform::RequestActivation(id, 200));
+    // Commands of a second copy over the real channel: each verb reaches the main window through
+    // its one method and is answered once carried out; --quit saves both files before its answer.
+    // Unknown verbs, and an argument for a verb that takes none, change nothing.
+    void secondCopysCommandsReachTheMainWindow() {
+        Rig rig;
+        rig.form.FormCreate();
+        rig.takeLog();
+        rig.store.AppendActive(makeRecord(KindTitle, *EncodeDate(2026, 12, 11), 0.5, "kept"));
+        const std::string id = "/TMP/CHANNEL-TEST/TELLWICK.OneInstance.";
+        const auto channel = platform::MakeInstanceChannel();
+        QVERIFY(channel->listen(id));
+        platform::InstanceChannelNotifier notifier(
+            *channel, [&rig](const platform::InstanceMessage& m) { return CarryOut(rig.form, m); });
+        notifier.start();
+        const auto sender = platform::MakeInstanceChannel();
+        auto send = [&](const char* verb, const char* argument) {
+            auto answer = std::async(std::launch::async, [&] { return sender->send(id, {verb, argument}, 5000); });
+            while (answer.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+                QCoreApplication::processEvents();
+            return answer.get();
+        };
+        using platform::SendResult;
+        const struct {
+            const char* verb;
+            const char* argument;
+            SendResult result;
+            Log log;
+        } cases[] = {
+            {"activate", "", SendResult::Done, {}},
+            {"new", "", SendResult::Done, {"showEditor"}},
+            {"list", "", SendResult::Done, {"showList"}},
+            {"menu", "", SendResult::Done, {}}, // no tray on offscreen: into reach only
+            {"bogus", "", SendResult::Ignored, {}},
+            {"new", "text", SendResult::Ignored, {}},
+            {"quit", "", SendResult::Done, {}},
+            {"list", "", SendResult::Failed, {}}, // the program has ended
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(send(c.verb, c.argument), c.result);
+            QCOMPARE(rig.takeLog(), c.log);
+            if (std::strcmp(c.verb, "quit") == 0) {
+                QVERIFY(rig.form.ended());
+                QVERIFY(rig.boxes.shown.empty());
+                QCOMPARE(rig.files.order, std::vector<std::string>({"rd.dt", "re.dt"}));
+                QCOMPARE(rig.files.files["rd.dt"].size(), RecordSize);
+            }
+        }
+        channel->close();
+        QCOMPARE(sender->send(id, {"activate", ""}, 500), SendResult::NotRunning);
     }
-#endif
 
     void recentWindowIsBroughtForward() {
         platform::RecentWindowTracker tracker;
