@@ -10,7 +10,7 @@ namespace tw {
 void ReminderActivation::Viz_Rem(ReminderRecord& record) {
     switch (record.Kind) {
     case KindTitle:
-        if (m_services.windows != nullptr && m_titleBar != nullptr)
+        if (m_services.windows.reachable() && m_titleBar != nullptr)
             m_titleBar->ShowInTitleBar(record);
         else
             showPopUp(record);

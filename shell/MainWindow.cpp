@@ -18,7 +18,7 @@ constexpr char ExitQuestion[] = "Do you really want to close this program?";
 
 } // namespace
 
-TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
+TRMForm::TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
                  QWidget* parent)
     : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
     platform::SetAccessibleRole(this, QAccessible::Window);
@@ -104,25 +104,21 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
     m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
     m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
     m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer);
-    if (services.windows != nullptr) {
-        m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
-        m_engine->attachTitleBar(*m_titleBar);
-    }
+    m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
+    m_engine->attachTitleBar(*m_titleBar);
 }
 
 TRMForm::~TRMForm() {
-    if (m_hotKeyRegistered && m_hotKey != nullptr)
-        m_hotKey->unregisterHotKey();
+    if (m_hotKeyRegistered)
+        m_hotKey.unregisterHotKey();
 }
 
 void TRMForm::FormCreate() {
-    m_hotKeyRegistered = m_hotKey != nullptr && m_hotKey->registerHotKey([this] { WMHotKey(); });
+    m_hotKeyRegistered = m_hotKey.registerHotKey([this] { WMHotKey(); });
     emit helpFileNeeded();
-    if (m_titleBar != nullptr) {
-        m_titleBar->TitleWindow = 0;
-        m_titleBar->TitleRestoreWindow = 0;
-        m_titleBar->TitleModified = false;
-    }
+    m_titleBar->TitleWindow = 0;
+    m_titleBar->TitleRestoreWindow = 0;
+    m_titleBar->TitleModified = false;
     Store& s = m_services.store;
     // A failed load is reported; start-up goes on with whatever was read.
     GuardIo(m_services.boxes, [&] { s.LoadActive(); });
@@ -203,9 +199,7 @@ void TRMForm::PopupMenu2Popup() {
 }
 
 platform::Point TRMForm::hotKeyMenuPosition() const {
-    if (m_desktop == nullptr)
-        return platform::HotKeyMenuPosition(std::nullopt, platform::Rect{0, 0, 640, 480});
-    return platform::HotKeyMenuPosition(m_desktop->trayPanelRect(), m_desktop->workArea());
+    return platform::HotKeyMenuPosition(m_desktop.trayPanelRect(), m_desktop.workArea());
 }
 
 void TRMForm::WMHotKey() {
@@ -259,14 +253,14 @@ void TRMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TRMForm::FormClose() {
-    if (m_titleBar != nullptr && m_titleBar->TitleModified)
+    if (m_titleBar->TitleModified)
         m_titleBar->RestoreTitle();
     m_services.help.quit();
 }
 
 void TRMForm::FormDestroy() {
-    if (m_hotKeyRegistered && m_hotKey != nullptr)
-        m_hotKey->unregisterHotKey();
+    if (m_hotKeyRegistered)
+        m_hotKey.unregisterHotKey();
     m_hotKeyRegistered = false;
     Monitor_Timer->stop();
     Flash_Timer->stop();

@@ -28,8 +28,8 @@ class TitleBar;
 class TRMForm : public QWidget {
     Q_OBJECT
 public:
-    // hotKey and desktop may be null (no X11 display): there is then no Ctrl+F2.
-    TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
+    // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2.
+    TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
             QWidget* parent = nullptr);
     ~TRMForm() override;
 
@@ -87,8 +87,8 @@ private:
     void FormDestroy();
 
     Services& m_services;
-    platform::GlobalHotKey* m_hotKey;
-    platform::DesktopGeometry* m_desktop;
+    platform::GlobalHotKey& m_hotKey;
+    platform::DesktopGeometry& m_desktop;
     QPointer<QWidget> m_aboutBox;
     platform::RecentWindowTracker m_recentWindow;
     bool m_hotKeyRegistered = false;
@@ -117,7 +117,7 @@ private:
     std::unique_ptr<platform::QtTrayIcon> m_trayIcon;
     std::unique_ptr<platform::TrayNotifier> m_notifier;
     std::unique_ptr<platform::QtOneShotTimer> m_flashTimer;
-    std::unique_ptr<TitleBar> m_titleBar; // only where other programs' windows can be reached
+    std::unique_ptr<TitleBar> m_titleBar;
     std::unique_ptr<ReminderEngine> m_engine;
 };
 

@@ -36,13 +36,12 @@ int main(int argc, char** argv) {
     tw::platform::QtEventPump pump;
     tw::platform::QtHelpViewer help(boxes);
     tw::Store store(*platform.files);
-    tw::Services services{
-        store, *platform.clock,       *platform.locale, *platform.codePage, boxes, *platform.beeper, pump,
-        help,  platform.windows.get()};
+    tw::Services services{store, *platform.clock,  *platform.locale, *platform.codePage, boxes, *platform.beeper, pump,
+                          help,  *platform.windows};
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
-    tw::TRMForm form(services, platform.hotKey.get(), platform.desktop.get());
+    tw::TRMForm form(services, *platform.hotKey, *platform.desktop);
     form.setWindowIcon(mainIcon);
     platform.startUp->attachMainWindow({&form, [&form] { return form.saveAll(); }, [&form] { form.endSession(); }});
     QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "platform/Cp1252.h"
+#include "platform/NoBackends.h"
 #include "platform/PlatformBackends.h"
 #include "platform/SingleInstance.h"
 #include "platform/posix/PosixClock.h"
@@ -71,6 +72,9 @@ PlatformBackends MakePlatformBackends() {
     if (X11Available()) {
         b.hotKey = std::make_unique<X11HotKey>();
         b.desktop = std::make_unique<X11Desktop>();
+    } else {
+        b.hotKey = std::make_unique<NoHotKey>();
+        b.desktop = std::make_unique<NoDesktopGeometry>();
     }
     return b;
 }

@@ -3,6 +3,7 @@
 // closed is a failed read or write here, never a call into Xlib's exiting default error handler.
 #include "platform/x11/X11Windows.h"
 
+#include "platform/NoBackends.h"
 #include "platform/x11/X11Connection.h"
 
 #include <algorithm>
@@ -430,7 +431,7 @@ private:
 std::unique_ptr<ForeignWindows> CreateX11Windows(const CodePage& codePage) {
     const X11Connection conn = QtX11Connection();
     if (!conn)
-        return nullptr;
+        return std::make_unique<NoForeignWindows>();
     return std::make_unique<X11Windows>(conn, codePage);
 }
 

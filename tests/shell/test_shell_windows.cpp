@@ -81,8 +81,10 @@ struct Rig {
     TRMForm form;
 
     explicit Rig(bool withWindows = false)
-        : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr},
-          form{services, &hotKey, &desktop} {
+        : services{store,    clock, locale,
+                   codePage, boxes, beeper,
+                   pump,     help,  fake::WindowsOrNone(windows, withWindows)},
+          form{services, hotKey, desktop} {
         windows.foreground = front;
         auto note = [this](const char* what) { return [this, what] { log.push_back(what); }; };
         QObject::connect(&form, &TRMForm::helpFileNeeded, note("findHelpFile"));

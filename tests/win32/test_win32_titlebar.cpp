@@ -49,7 +49,7 @@ public:
 
 struct Rig {
     Rig()
-        : services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows}, titleBar(services, handBack) {}
+        : services{store, clock, locale, codePage, boxes, beeper, pump, help, windows}, titleBar(services, handBack) {}
     fake::FakeFileSystem files;
     Store store{files};
     fake::FakeClock clock{platform::LocalTime{2026, 12, 7, 9, 30, 0, 0}};
