@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -66,4 +66,4 @@ void WinApplicationWindow::activated() {
         m_onActivated();
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

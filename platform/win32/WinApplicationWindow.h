@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinApplicationWindow {
 public:
@@ -30,4 +30,4 @@ private:
     std::uintptr_t m_window = 0;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

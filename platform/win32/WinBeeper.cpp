@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 void WinBeeper::beep() {
     ::MessageBeep(0);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

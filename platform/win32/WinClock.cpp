@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 LocalTime WinClock::now() const {
     SYSTEMTIME st{};
@@ -10,4 +10,4 @@ LocalTime WinClock::now() const {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

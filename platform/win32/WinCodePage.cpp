@@ -4,7 +4,7 @@
 
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::string WinCodePage::toUtf8(std::string_view ansi) const {
     if (ansi.empty())
@@ -45,4 +45,4 @@ std::string WinCodePage::fromUtf8(std::string_view utf8) const {
     return ansi;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

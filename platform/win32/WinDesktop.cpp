@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 static_assert(WinHotKey::HotKeyMessage == WM_HOTKEY);
 static_assert(WinSessionEnd::QueryEndSession == WM_QUERYENDSESSION);
@@ -101,4 +101,4 @@ std::optional<bool> WinSessionEnd::handleMessage(unsigned message, std::uintptr_
     return std::nullopt;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -11,7 +11,7 @@
 
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 int IoCodeFromWinError(std::uint32_t error) {
     switch (error) {
@@ -324,4 +324,4 @@ int WinFileSystem::replaceFile(const std::string& path, const std::vector<std::u
     return 0;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -91,4 +91,4 @@ bool WinForeignWindows::restoreTitle(WindowId w, const TitleSnapshot& snapshot) 
     return SendTitle(ToHwnd(w), own->title().c_str(), SetTitleTimeoutMs);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -4,7 +4,7 @@
 
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::string WinInstanceIdentifier(std::wstring_view executablePath) {
     std::wstring upper(executablePath);
@@ -106,4 +106,4 @@ void WinInstanceGuard::activateFirstCopy(const std::string&) {
         ::SetForegroundWindow(s.found);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -12,7 +12,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/win32/WinApplicationWindow.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 // The identifier of an executable's path (InstanceIdentifier) with every letter in upper case, not
 // only the ASCII ones: file names on Windows ignore case, so a folder spelled with "ü" and one
@@ -41,4 +41,4 @@ private:
     std::uintptr_t m_found = 0;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -5,7 +5,7 @@
 #include "platform/win32/WinText.h"
 #include "store/DateFormat.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -36,4 +36,4 @@ WinLocale::WinLocale() {
     m_timeSep = Item(LOCALE_STIME, ":");
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -9,7 +9,7 @@
 
 #include "platform/win32/WinDesktop.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 bool WinNativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) {
     // The window procedure's messages and the event dispatcher's posted ones (WM_HOTKEY is posted).
@@ -54,4 +54,4 @@ bool WinHotKeyBinding::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -23,7 +23,7 @@
 
 class QWidget;
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinHotKey;
 class WinSessionEnd;
@@ -52,4 +52,4 @@ private:
     QWidget& m_widget;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::wstring WidenUtf8(std::string_view utf8) {
     if (utf8.empty())
@@ -26,4 +26,4 @@ std::string NarrowUtf8(std::wstring_view utf16) {
     return out;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

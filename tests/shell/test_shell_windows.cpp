@@ -25,7 +25,7 @@
 #include "tests/fakes/RecordingPump.h"
 #ifdef _WIN32
 #include "platform/win32/WinLocale.h"
-using SystemLocale = tw::platform::win32::WinLocale;
+using SystemLocale = tw::platform::WinLocale;
 #else
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/TerminationWatcher.h"

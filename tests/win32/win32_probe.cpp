@@ -66,8 +66,8 @@ int main() {
         return 65;
 
     if ((mode == L"guard" || mode == L"hold") && argc >= 4) {
-        tw::platform::win32::WinInstanceGuard guard;
-        const std::string id = tw::platform::win32::WinInstanceIdentifier(argv[3]);
+        tw::platform::WinInstanceGuard guard;
+        const std::string id = tw::platform::WinInstanceIdentifier(argv[3]);
         if (!guard.acquire(id))
             return 1;
         if (mode == L"hold") {
@@ -87,7 +87,7 @@ int main() {
     }
     if (mode == L"appwindow") {
         bool activated = false;
-        tw::platform::win32::WinApplicationWindow window([&activated] { activated = true; });
+        tw::platform::WinApplicationWindow window([&activated] { activated = true; });
         if (!window.window())
             return 2;
         ready(token);
