@@ -4,31 +4,22 @@
 #include <QCryptographicHash>
 #include <QLocalSocket>
 
-#ifndef _WIN32
-#include "platform/posix/PosixInstanceGuard.h"
-#endif
-
 namespace tw::platform {
 
 namespace {
 constexpr char Request[] = "activate\n";
 }
 
-QString ActivationSocketPath(const std::string& identifier) {
+QString ActivationSocketPath(const std::string& directory, const std::string& identifier) {
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(identifier), QCryptographicHash::Sha1).toHex().left(16);
     const QString name = QStringLiteral("tellwick-") + QString::fromLatin1(hash) + QStringLiteral(".sock");
-#ifdef _WIN32
-    return name;
-#else
-    // Beside the lock files, in a directory of this user's own.
-    return QString::fromStdString(LockDirectory()) + QLatin1Char('/') + name;
-#endif
+    return QString::fromStdString(directory) + QLatin1Char('/') + name;
 }
 
-bool RequestActivation(const std::string& identifier, int timeoutMs) {
+bool RequestActivation(const std::string& directory, const std::string& identifier, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(ActivationSocketPath(identifier));
+    socket.connectToServer(ActivationSocketPath(directory, identifier));
     if (!socket.waitForConnected(timeoutMs))
         return false;
     socket.write(Request);
@@ -44,8 +35,8 @@ ActivationServer::ActivationServer(QObject* parent) : QObject(parent) {
     connect(&m_server, &QLocalServer::newConnection, this, &ActivationServer::onNewConnection);
 }
 
-bool ActivationServer::listen(const std::string& identifier) {
-    const QString path = ActivationSocketPath(identifier);
+bool ActivationServer::listen(const std::string& directory, const std::string& identifier) {
+    const QString path = ActivationSocketPath(directory, identifier);
     if (m_server.listen(path))
         return true;
     QLocalServer::removeServer(path);

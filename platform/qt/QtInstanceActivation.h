@@ -11,11 +11,12 @@
 
 namespace tw::platform {
 
-// The socket's path: in the lock directory, named by a hash of the identifier (socket paths are short).
-QString ActivationSocketPath(const std::string& identifier);
+// The socket's path: in directory (the lock files' directory, of this user's own), named by a hash of
+// the identifier (socket paths are short).
+QString ActivationSocketPath(const std::string& directory, const std::string& identifier);
 
 // Connects to the running copy and asks it to come forward; false when nobody answered in time.
-bool RequestActivation(const std::string& identifier, int timeoutMs = 1000);
+bool RequestActivation(const std::string& directory, const std::string& identifier, int timeoutMs = 1000);
 
 class ActivationServer : public QObject {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
     explicit ActivationServer(QObject* parent = nullptr);
     // Listens for identifier. Call only while holding the single-instance lock: a socket file left
     // behind by a copy that was killed is removed first.
-    bool listen(const std::string& identifier);
+    bool listen(const std::string& directory, const std::string& identifier);
     void close();
 
 signals:

@@ -37,7 +37,7 @@ public:
             m_guard.activateFirstCopy(identifier);
             return false;
         }
-        m_activation.listen(identifier);
+        m_activation.listen(LockDirectory(), identifier);
         QObject::connect(&m_activation, &ActivationServer::activationRequested, &m_activation,
                          [bringForward = std::move(bringForward)] { bringForward(); });
         return true;
@@ -52,7 +52,7 @@ public:
 
 private:
     TerminationWatcher m_termination;
-    PosixInstanceGuard m_guard{[](const std::string& id) { RequestActivation(id); }};
+    PosixInstanceGuard m_guard{[](const std::string& id) { RequestActivation(LockDirectory(), id); }};
     ActivationServer m_activation;
 };
 

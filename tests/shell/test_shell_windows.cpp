@@ -27,6 +27,7 @@
 #include "platform/win32/WinLocale.h"
 using SystemLocale = tw::platform::WinLocale;
 #else
+#include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtInstanceActivation.h"
@@ -566,18 +567,19 @@ private slots:
 #ifndef _WIN32
     void secondCopyReachesTheFirstThroughTheSocket() {
         const std::string id = "/TMP/SOCKET-TEST/TELLWICK.OneInstance.";
+        const std::string dir = platform::LockDirectory();
         // A socket file left by a copy that was killed is cleared.
-        QFile stale(platform::ActivationSocketPath(id));
+        QFile stale(platform::ActivationSocketPath(dir, id));
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
         platform::ActivationServer server;
-        QVERIFY(server.listen(id));
+        QVERIFY(server.listen(dir, id));
         QSignalSpy spy(&server, &platform::ActivationServer::activationRequested);
-        QVERIFY(platform::RequestActivation(id));
+        QVERIFY(platform::RequestActivation(dir, id));
         QVERIFY(spy.wait(2000));
         QCOMPARE(spy.count(), 1);
         server.close();
-        QVERIFY(!platform::RequestActivation(id, 200));
+        QVERIFY(!platform::RequestActivation(dir, id, 200));
     }
 #endif
 
