@@ -19,8 +19,8 @@ constexpr char ExitQuestion[] = "Do you really want to close this program?";
 } // namespace
 
 TRMForm::TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
-                 QWidget* parent)
-    : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
+                 platform::RecentWindowTracker& recentWindow, QWidget* parent)
+    : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop), m_recentWindow(recentWindow) {
     platform::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("RMForm"));
     setWindowTitle(QStringLiteral("RMForm"));

@@ -28,9 +28,10 @@ class TitleBar;
 class TRMForm : public QWidget {
     Q_OBJECT
 public:
-    // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2.
+    // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2. recentWindow is the
+    // program's one tracker of its last active window, which Ctrl+F2 brings forward.
     TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
-            QWidget* parent = nullptr);
+            platform::RecentWindowTracker& recentWindow, QWidget* parent = nullptr);
     ~TRMForm() override;
 
     // The engine behind the tray icon and Monitor_Timer; the pop-up window attaches to it.
@@ -90,7 +91,7 @@ private:
     platform::GlobalHotKey& m_hotKey;
     platform::DesktopGeometry& m_desktop;
     QPointer<QWidget> m_aboutBox;
-    platform::RecentWindowTracker m_recentWindow;
+    platform::RecentWindowTracker& m_recentWindow;
     bool m_hotKeyRegistered = false;
     bool m_ended = false;
     bool m_confirmingExit = false;

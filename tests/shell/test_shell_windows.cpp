@@ -78,6 +78,7 @@ struct Rig {
     Services services;
     test::FakeHotKey hotKey;
     test::FakeDesktop desktop;
+    platform::RecentWindowTracker recentWindow;
     std::vector<std::string> log;
     TRMForm form;
 
@@ -85,7 +86,7 @@ struct Rig {
         : services{store,    clock, locale,
                    codePage, boxes, beeper,
                    pump,     help,  fake::WindowsOrNone(windows, withWindows)},
-          form{services, hotKey, desktop} {
+          form{services, hotKey, desktop, recentWindow} {
         windows.foreground = front;
         auto note = [this](const char* what) { return [this, what] { log.push_back(what); }; };
         QObject::connect(&form, &TRMForm::helpFileNeeded, note("findHelpFile"));
