@@ -24,10 +24,6 @@ public:
 };
 const PlainZone DefaultZone;
 
-bool Showable(const ReminderRecord& r) {
-    return IsValidDayCount(r.RemDate) && std::isfinite(r.RemTime);
-}
-
 // Day and time of day of a record, for finding the latest one.
 std::int64_t Moment(const ReminderRecord& r) {
     return DayNumber(r.RemDate) * MsPerDay + MillisecondOfDay(r.RemTime);
