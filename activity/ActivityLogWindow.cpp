@@ -25,6 +25,7 @@
 
 #include "activity/ActivityCsv.h"
 #include "activity/ActivityIcons.h"
+#include "platform/qt/WindowHelpers.h"
 
 namespace tw {
 
@@ -173,7 +174,7 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     connect(TimerS, &QTimer::timeout, this, &TSysLog::hwn_TimerS);
 
     m_log.setListener(this);
-    qApp->installEventFilter(this);
+    platform::InstallKeyPreview(*this);
     SysLog = this;
     FormCreate();
 }
@@ -226,8 +227,7 @@ void TSysLog::Exit1Click() {
 // Closing only hides the window. Accepting the close would also destroy its native window, so
 // that each reopening got a new window id and the sampler a new entry for this same window.
 void TSysLog::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    hide();
+    platform::CloseByHiding(*event, [this] { hide(); });
 }
 
 void TSysLog::HelpIndex1Click() {
@@ -355,11 +355,7 @@ void TSysLog::showEvent(QShowEvent* event) {
     m_centred = true;
     const QSize frame = frameGeometry().size() - size();
     resize(OuterWidth - frame.width(), OuterHeight - frame.height());
-    if (QScreen* screen = this->screen()) {
-        QRect outer(QPoint(0, 0), QSize(OuterWidth, OuterHeight));
-        outer.moveCenter(screen->availableGeometry().center());
-        move(outer.topLeft());
-    }
+    platform::CentreOnScreen(*this, screen(), QSize(OuterWidth, OuterHeight));
 }
 
 } // namespace tw

@@ -23,6 +23,7 @@
 #include "dialogs/ListRules.h"
 #include "dialogs/NoteEdit.h"
 #include "platform/qt/Accessibility.h"
+#include "platform/qt/WindowHelpers.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 
@@ -194,10 +195,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
             m_time = ReplaceHourMinute(m_time, t.hour(), t.minute());
     });
 
-    // Key preview: the form sees every key before the focused control does.
-    installEventFilter(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+    platform::InstallKeyPreview(*this);
 }
 
 void Tf_Reminder::ShowNew() {
@@ -345,8 +343,7 @@ void Tf_Reminder::reject() {
 // The close box only hides the window: accepting the close would also destroy its native window,
 // and the activity log would count the editor anew at every opening.
 void Tf_Reminder::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    b_CancelClick();
+    platform::CloseByHiding(*event, [this] { b_CancelClick(); });
 }
 
 bool Tf_Reminder::eventFilter(QObject* watched, QEvent* event) {
@@ -405,10 +402,7 @@ void Tf_Reminder::enableSoundLists() {
 
 void Tf_Reminder::centreOnScreen() {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    platform::CentreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
 } // namespace tw

@@ -22,6 +22,7 @@
 #include "dialogs/ListRules.h"
 #include "dialogs/ReminderEditor.h"
 #include "platform/qt/Accessibility.h"
+#include "platform/qt/WindowHelpers.h"
 #include "store/Recurrence.h"
 
 namespace tw {
@@ -191,10 +192,7 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     Init_List_Reminders(StringGrid1, 0);
     Init_List_Reminders(StringGrid2, 0);
 
-    // Key preview: the form sees every key before the focused control does.
-    installEventFilter(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+    platform::InstallKeyPreview(*this);
 }
 
 ReminderGrid* TPagesDlg::makeGrid(QWidget* page, const QString& name, const QString& accessible) {
@@ -500,8 +498,7 @@ void TPagesDlg::HelpBtnClick() {
 // The close box only hides the window: accepting the close would also destroy its native window,
 // and the activity log would count the list anew at every opening.
 void TPagesDlg::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    Button1Click();
+    platform::CloseByHiding(*event, [this] { Button1Click(); });
 }
 
 bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -520,10 +517,7 @@ bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void TPagesDlg::centreOnScreen() {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    platform::CentreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
 } // namespace tw
