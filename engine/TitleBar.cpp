@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "store/LineBreaks.h"
+
 namespace tw {
 
 namespace {
@@ -156,10 +158,7 @@ void TitleBar::run(ReminderRecord& record) {
     int Lb = L;
     int Ls = L;
 
-    std::string note = NoteText(record);
-    for (char& c : note)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+    std::string note = OneLineNote(NoteText(record));
     if (note.size() > static_cast<std::size_t>(MaxNoteShown))
         note.resize(MaxNoteShown);
     const std::string D = " " + note;
