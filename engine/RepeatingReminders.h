@@ -2,7 +2,7 @@
 // at its next occurrence; a missed one leaves a one-off copy of its latest missed occurrence in the
 // expired table and moves on to its next occurrence. Also the count of the reminders a monitor step
 // set aside unseen, reported once per step for the "Missed reminders" notice. One-off reminders
-// are handled exactly as before.
+// take none of these paths.
 #pragma once
 
 #include <cstdint>

@@ -242,7 +242,7 @@ void TRMForm::endSession() {
 }
 
 void TRMForm::closeEvent(QCloseEvent* event) {
-    // FormCloseQuery always allows the close.
+    // Every close is allowed: "E&xit" asks its question before it closes the window.
     event->accept();
     if (m_ended)
         return;

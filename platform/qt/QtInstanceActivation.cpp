@@ -1,3 +1,5 @@
+// The local-socket hand-over from a second copy to the running one: the socket's path, the
+// second copy's request and the running copy's server.
 #include "platform/qt/QtInstanceActivation.h"
 
 #include <QApplication>

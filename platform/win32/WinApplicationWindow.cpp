@@ -1,3 +1,4 @@
+// The hidden application window that a second copy finds, its window class and its messages.
 #include "platform/win32/WinApplicationWindow.h"
 
 #include <windows.h>

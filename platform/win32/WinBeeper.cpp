@@ -1,3 +1,4 @@
+// WinBeeper: MessageBeep with the system's default sound.
 #include "platform/win32/WinBeeper.h"
 
 #include <windows.h>

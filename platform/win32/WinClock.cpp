@@ -1,3 +1,4 @@
+// WinClock: the local wall clock from GetLocalTime.
 #include "platform/win32/WinClock.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// WinCodePage: ANSI bytes to UTF-8 and back through the system's ANSI code page.
 #include "platform/win32/WinCodePage.h"
 
 #include <windows.h>

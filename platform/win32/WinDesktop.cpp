@@ -1,3 +1,4 @@
+// The Ctrl+F2 hot key, the session's end and the taskbar's and work area's geometry on Windows.
 #include "platform/win32/WinDesktop.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// WinForeignWindows: other programs' windows, their owners, parents and titles through user32.
 #include "platform/win32/WinForeignWindows.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// WinInstanceGuard: the two named mutexes of the single-instance check and the hand-over to the
+// first copy's application window.
 #include "platform/win32/WinInstanceGuard.h"
 
 #include <windows.h>

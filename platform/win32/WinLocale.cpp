@@ -1,3 +1,4 @@
+// WinLocale: the user's month and day names and separators from GetLocaleInfoEx.
 #include "platform/win32/WinLocale.h"
 
 #include <windows.h>

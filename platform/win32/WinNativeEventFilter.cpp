@@ -1,3 +1,5 @@
+// WinNativeEventFilter and WinHotKeyBinding: Qt's native event filter for WM_HOTKEY and the end of
+// the session, and the binding of the hot key to the main window's handle.
 #include "platform/win32/WinNativeEventFilter.h"
 
 #include <QByteArray>

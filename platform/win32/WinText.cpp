@@ -1,3 +1,4 @@
+// UTF-8 to UTF-16 and back with MultiByteToWideChar and WideCharToMultiByte.
 #include "platform/win32/WinText.h"
 
 #include <windows.h>

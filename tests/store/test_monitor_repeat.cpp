@@ -121,7 +121,7 @@ TEST_F(RepeatTest, LongAbsenceLeavesOneCopyOfTheLatestMissedOccurrence) {
     EXPECT_EQ(reports[0].latest.RemDate, today);
 
     // Started again from the old "rd.dt" (the program was killed before the save): nothing is
-    // doubled, nothing reported again, and the series move on as before.
+    // doubled, nothing reported again, and the series move on as in the first run.
     files.files[ActiveFileName] = oldActiveFile;
     store.LoadActive();
     monitor.Mon_Rem();
