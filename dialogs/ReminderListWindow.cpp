@@ -39,8 +39,8 @@ void ReminderGrid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     const bool back = m_away && leavesWindow(event->reason());
     m_away = false;
-    if (!back && onEnter)
-        onEnter();
+    if (!back)
+        emit gridEntered();
 }
 
 void ReminderGrid::focusOutEvent(QFocusEvent* event) {
@@ -49,12 +49,11 @@ void ReminderGrid::focusOutEvent(QFocusEvent* event) {
         m_away = true;
         return;
     }
-    if (onExit)
-        onExit();
+    emit gridLeft();
 }
 
-bool ReminderGrid::allowed(const QModelIndex& index) const {
-    const bool ok = index.isValid() && (!onSelectCell || onSelectCell(index.column(), index.row() + 1));
+bool ReminderGrid::allowed(const QModelIndex& index) {
+    const bool ok = index.isValid() && m_gate.mayEnterCell(*this, index.column(), index.row() + 1);
     viewport()->update();
     return ok;
 }
@@ -83,8 +82,8 @@ void ReminderGrid::mouseDoubleClickEvent(QMouseEvent* event) {
         QTableWidget::mouseDoubleClickEvent(event);
     else
         event->accept();
-    if (event->button() == Qt::LeftButton && onDblClick)
-        onDblClick();
+    if (event->button() == Qt::LeftButton)
+        emit gridDoubleClicked();
 }
 
 QModelIndex ReminderGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
@@ -149,14 +148,12 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     connect(StringGrid2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { RxPopupMenu2->popup(StringGrid2->viewport()->mapToGlobal(p)); });
 
-    StringGrid1->onEnter = [this] { StringGrid1Enter(); };
-    StringGrid2->onEnter = [this] { StringGrid2Enter(); };
-    StringGrid1->onExit = [this] { StringGridExit(StringGrid1); };
-    StringGrid2->onExit = [this] { StringGridExit(StringGrid2); };
-    StringGrid1->onSelectCell = [this](int c, int r) { return StringGridSelectCell(StringGrid1, c, r); };
-    StringGrid2->onSelectCell = [this](int c, int r) { return StringGridSelectCell(StringGrid2, c, r); };
-    StringGrid1->onDblClick = [this] { Edit1Click(); };
-    StringGrid2->onDblClick = [this] { E1Click(); };
+    connect(StringGrid1, &ReminderGrid::gridEntered, this, &TPagesDlg::StringGrid1Enter);
+    connect(StringGrid2, &ReminderGrid::gridEntered, this, &TPagesDlg::StringGrid2Enter);
+    connect(StringGrid1, &ReminderGrid::gridLeft, this, [this] { StringGridExit(StringGrid1); });
+    connect(StringGrid2, &ReminderGrid::gridLeft, this, [this] { StringGridExit(StringGrid2); });
+    connect(StringGrid1, &ReminderGrid::gridDoubleClicked, this, &TPagesDlg::Edit1Click);
+    connect(StringGrid2, &ReminderGrid::gridDoubleClicked, this, &TPagesDlg::E1Click);
 
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -196,7 +193,7 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
 }
 
 ReminderGrid* TPagesDlg::makeGrid(QWidget* page, const QString& name, const QString& accessible) {
-    auto* g = new ReminderGrid(page);
+    auto* g = new ReminderGrid(*this, page);
     g->setObjectName(name);
     g->setAccessibleName(accessible);
     g->setColumnCount(GridColumns);
