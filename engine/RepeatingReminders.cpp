@@ -134,8 +134,8 @@ void MissedSweep::Finish() {
     m_finished = true;
     const bool seriesMoved = m_r.m_heldCount > 0;
     putBack();
-    if (m_report.count > 0 && m_r.m_missed)
-        m_r.m_missed(m_report);
+    if (m_report.count > 0 && m_r.m_missed != nullptr)
+        m_r.m_missed->report(m_report);
     if (seriesMoved)
         m_r.m_store.SaveActive();
 }

@@ -17,13 +17,12 @@ using namespace tw::testing;
 
 namespace {
 
-struct RepeatTest : ::testing::Test, MonitorRig {
+struct RepeatTest : ::testing::Test, MonitorRig, MissedListener {
     const double today = Day(2026, 12, 8); // a Tuesday
     std::vector<MissedReport> reports;
 
-    RepeatTest() {
-        monitor.repeats().setMissedHandler([this](const MissedReport& r) { reports.push_back(r); });
-    }
+    RepeatTest() { monitor.repeats().setMissedListener(this); }
+    void report(const MissedReport& r) override { reports.push_back(r); }
     void at(int h, int mi, int d = 8) { clock.set(2026, 12, d, h, mi); }
     ReminderRecord Series(Repeat rep, double date, double time, std::string_view note, int kind = KindPopUp) {
         ReminderRecord r = Make(kind, false, date, time, note);
