@@ -56,6 +56,12 @@ TAboutBox::TAboutBox(const QIcon& programIcon, platform::Help& help, QWidget* pa
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void TAboutBox::bringUp() {
+    show();
+    raise();
+    activateWindow();
+}
+
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Escape and the OK button close the box (QDialog's reject and accept); it opens centred.

@@ -164,11 +164,7 @@ void TRMForm::Help1Click() {
 }
 
 void TRMForm::About1Click() {
-    if (m_aboutBox == nullptr)
-        return;
-    m_aboutBox->show();
-    m_aboutBox->raise();
-    m_aboutBox->activateWindow();
+    emit aboutRequested();
 }
 
 void TRMForm::Hide1Click() {

@@ -38,7 +38,6 @@ public:
     ReminderEngine& engine() { return *m_engine; }
     // Passing notices from the tray icon ("Missed reminders").
     platform::Notifier& notifier() { return *m_notifier; }
-    void setAboutBox(QWidget* box) { m_aboutBox = box; }
 
     // Start-up steps of the main window: hot key, help file, title state, the two files, initial state.
     void FormCreate();
@@ -75,6 +74,7 @@ signals:
     void newReminderRequested(); // "&New Reminder" (also the tray icon's double click)
     void listRequested();        // "&List of Reminders"
     void viewLogRequested();     // "View Log"
+    void aboutRequested();       // "&About"
     void activityLogToggled(bool on);
     void activitySampleDue(); // TimerS ticked: one activity sample is to be armed
     // The main window has closed (after FormClose and FormDestroy): the program ends.
@@ -90,7 +90,6 @@ private:
     Services& m_services;
     platform::GlobalHotKey& m_hotKey;
     platform::DesktopGeometry& m_desktop;
-    QPointer<QWidget> m_aboutBox;
     platform::RecentWindowTracker& m_recentWindow;
     bool m_hotKeyRegistered = false;
     bool m_ended = false;

@@ -33,7 +33,7 @@ ShellWiring::ShellWiring(TRMForm& form, Services& services) : m_owned(std::make_
     p.popUp = std::make_unique<TRem_Pop>(services, form.engine().handBack);
     form.engine().attachPopUp(p.popUp->logic());
     p.aboutBox = std::make_unique<TAboutBox>(MainIcon(), services.help);
-    form.setAboutBox(p.aboutBox.get());
+    QObject::connect(&form, &TRMForm::aboutRequested, p.aboutBox.get(), &TAboutBox::bringUp);
     p.list = std::make_unique<TPagesDlg>(services, *p.editor);
     p.activityLog = std::make_unique<TSysLog>(services);
 

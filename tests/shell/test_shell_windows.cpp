@@ -495,7 +495,7 @@ private slots:
     void aboutBox() {
         Rig rig;
         TAboutBox box(MainIcon(), rig.help);
-        rig.form.setAboutBox(&box);
+        QObject::connect(&rig.form, &TRMForm::aboutRequested, &box, &TAboutBox::bringUp);
         QCOMPARE(box.windowTitle(), QStringLiteral("About"));
         QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(box.ProductName->text(), QStringLiteral("Tellwick"));
