@@ -159,15 +159,13 @@ void ActivityLog::hwn_TimerS() {
             return;
     }
 
-    platform::ForeignWindows* windows = m_services.windows;
-    if (!windows)
-        return;
-    platform::WindowId w = windows->foregroundWindow();
-    const platform::WindowId desktop = windows->desktopWindow();
+    platform::ForeignWindows& windows = m_services.windows;
+    platform::WindowId w = windows.foregroundWindow();
+    const platform::WindowId desktop = windows.desktopWindow();
     platform::WindowId c = w;
     for (int steps = 0; c != desktop && c != 0 && steps < MaxClimb; ++steps) {
         w = c;
-        c = windows->parent(w);
+        c = windows.parent(w);
         if (!yield())
             return;
     }
@@ -176,7 +174,7 @@ void ActivityLog::hwn_TimerS() {
         return;
 
     char buffer[TitleBufferSize];
-    const int n = windows->getTitle(w, buffer, TitleBufferSize);
+    const int n = windows.getTitle(w, buffer, TitleBufferSize);
     if (n <= 0)
         return;
     const std::string title(buffer, static_cast<std::size_t>(std::min(n, TitleBufferSize - 1)));

@@ -26,6 +26,7 @@
 
 #include "activity/ActivityCsv.h"
 #include "activity/ActivityIcons.h"
+#include "platform/qt/WindowHelpers.h"
 
 namespace tw {
 
@@ -148,7 +149,7 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     palette.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
     palette.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
     TreeView1->setPalette(palette);
-    if (services.windows != nullptr) {
+    if (services.windows.reachable()) {
         setCentralWidget(TreeView1);
     } else {
         // Where the desktop keeps the window in front to itself, one line says why the log stays empty.
@@ -193,7 +194,7 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     connect(TimerS, &QTimer::timeout, this, &TSysLog::hwn_TimerS);
 
     m_log.setListener(this);
-    qApp->installEventFilter(this);
+    platform::InstallKeyPreview(*this);
     SysLog = this;
     FormCreate();
 }
@@ -246,8 +247,7 @@ void TSysLog::Exit1Click() {
 // Closing only hides the window. Accepting the close would also destroy its native window, so
 // that each reopening got a new window id and the sampler a new entry for this same window.
 void TSysLog::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    hide();
+    platform::CloseByHiding(*event, [this] { hide(); });
 }
 
 void TSysLog::HelpIndex1Click() {
@@ -378,11 +378,7 @@ void TSysLog::showEvent(QShowEvent* event) {
     m_centred = true;
     const QSize frame = frameGeometry().size() - size();
     resize(OuterWidth - frame.width(), OuterHeight - frame.height());
-    if (QScreen* screen = this->screen()) {
-        QRect outer(QPoint(0, 0), QSize(OuterWidth, OuterHeight));
-        outer.moveCenter(screen->availableGeometry().center());
-        move(outer.topLeft());
-    }
+    platform::CentreOnScreen(*this, screen(), QSize(OuterWidth, OuterHeight));
 }
 
 } // namespace tw

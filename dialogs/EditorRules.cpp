@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "platform/Utf8.h"
 #include "store/DayCount.h"
 #include "store/LineBreaks.h"
 
@@ -111,13 +112,7 @@ bool FitsCodePage(char16_t c, const platform::CodePage& cp) {
     if (c >= 0xD800 && c <= 0xDFFF) // half of a character beyond the code page's reach
         return false;
     std::string utf8;
-    if (c < 0x800) {
-        utf8 += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        utf8 += static_cast<char>(0xE0 | (c >> 12));
-        utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    platform::AppendUtf8(utf8, c);
     return cp.fromUtf8(utf8) != "?";
 }
 

@@ -1,6 +1,7 @@
 // The list of reminders' window-free rules.
 #include "dialogs/ListRules.h"
 
+#include "store/LineBreaks.h"
 #include "store/Recurrence.h"
 
 namespace tw {
@@ -34,14 +35,6 @@ std::string BeepText(std::uint8_t beep) {
 
 std::string RepeatCellText(const ReminderRecord& r) {
     return std::string(RepeatText(ReadRule(r).repeat));
-}
-
-std::string OneLineNote(std::string_view ansi) {
-    std::string s(ansi);
-    for (char& c : s)
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    return s;
 }
 
 void SetReminderFormats(FormatSettings& f) {

@@ -38,8 +38,6 @@ std::string KindText(std::int32_t kind);
 std::string BeepText(std::uint8_t beep);
 // The rule's name: "Once", "Every day" and so on.
 std::string RepeatCellText(const ReminderRecord& r);
-// The note on one line: every CR and every LF becomes a blank.
-std::string OneLineNote(std::string_view ansi);
 
 // The list and the editor format with these: dates "dd/mmm/yy", times "hh:nn".
 void SetReminderFormats(FormatSettings& f);

@@ -24,6 +24,7 @@
 #include "dialogs/NoteEdit.h"
 #include "platform/qt/Accessibility.h"
 #include "platform/qt/DropDownKeys.h"
+#include "platform/qt/WindowHelpers.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 
@@ -119,7 +120,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     Title = new QCheckBox(QStringLiteral("Title Window"), GroupBox3);
     Title->setObjectName(QStringLiteral("Title"));
     // Where the desktop keeps other programs' titles to themselves (Wayland) these reminders are pop-ups.
-    if (services.windows != nullptr && services.windows->canSetTitles())
+    if (services.windows.canSetTitles())
         Title->setToolTip(QStringLiteral("Reminder this type will come up for title of active program."));
     else
         Title->setToolTip(QStringLiteral("This desktop does not let programs change the title of another "
@@ -200,10 +201,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
             m_time = ReplaceHourMinute(m_time, t.hour(), t.minute());
     });
 
-    // Key preview: the form sees every key before the focused control does.
-    installEventFilter(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+    platform::InstallKeyPreview(*this);
     // Escape on an open list closes only the list. After the key preview, so that the preview
     // neither watches the lists themselves nor sees their key first.
     for (QComboBox* c : {RepeatList, ComboBox1, ComboBox2, ComboBox3})
@@ -355,8 +353,7 @@ void Tf_Reminder::reject() {
 // The close box only hides the window: accepting the close would also destroy its native window,
 // and the activity log would count the editor anew at every opening.
 void Tf_Reminder::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    b_CancelClick();
+    platform::CloseByHiding(*event, [this] { b_CancelClick(); });
 }
 
 bool Tf_Reminder::eventFilter(QObject* watched, QEvent* event) {
@@ -415,10 +412,7 @@ void Tf_Reminder::enableSoundLists() {
 
 void Tf_Reminder::centreOnScreen() {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    platform::CentreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
 } // namespace tw

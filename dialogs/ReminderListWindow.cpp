@@ -22,6 +22,7 @@
 #include "dialogs/ListRules.h"
 #include "dialogs/ReminderEditor.h"
 #include "platform/qt/Accessibility.h"
+#include "platform/qt/WindowHelpers.h"
 #include "store/Recurrence.h"
 
 namespace tw {
@@ -38,8 +39,8 @@ void ReminderGrid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     const bool back = m_away && leavesWindow(event->reason());
     m_away = false;
-    if (!back && onEnter)
-        onEnter();
+    if (!back)
+        emit gridEntered();
 }
 
 void ReminderGrid::focusOutEvent(QFocusEvent* event) {
@@ -48,12 +49,11 @@ void ReminderGrid::focusOutEvent(QFocusEvent* event) {
         m_away = true;
         return;
     }
-    if (onExit)
-        onExit();
+    emit gridLeft();
 }
 
-bool ReminderGrid::allowed(const QModelIndex& index) const {
-    const bool ok = index.isValid() && (!onSelectCell || onSelectCell(index.column(), index.row() + 1));
+bool ReminderGrid::allowed(const QModelIndex& index) {
+    const bool ok = index.isValid() && m_gate.mayEnterCell(*this, index.column(), index.row() + 1);
     viewport()->update();
     return ok;
 }
@@ -82,8 +82,8 @@ void ReminderGrid::mouseDoubleClickEvent(QMouseEvent* event) {
         QTableWidget::mouseDoubleClickEvent(event);
     else
         event->accept();
-    if (event->button() == Qt::LeftButton && onDblClick)
-        onDblClick();
+    if (event->button() == Qt::LeftButton)
+        emit gridDoubleClicked();
 }
 
 QModelIndex ReminderGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
@@ -148,14 +148,12 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     connect(StringGrid2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { RxPopupMenu2->popup(StringGrid2->viewport()->mapToGlobal(p)); });
 
-    StringGrid1->onEnter = [this] { StringGrid1Enter(); };
-    StringGrid2->onEnter = [this] { StringGrid2Enter(); };
-    StringGrid1->onExit = [this] { StringGridExit(StringGrid1); };
-    StringGrid2->onExit = [this] { StringGridExit(StringGrid2); };
-    StringGrid1->onSelectCell = [this](int c, int r) { return StringGridSelectCell(StringGrid1, c, r); };
-    StringGrid2->onSelectCell = [this](int c, int r) { return StringGridSelectCell(StringGrid2, c, r); };
-    StringGrid1->onDblClick = [this] { Edit1Click(); };
-    StringGrid2->onDblClick = [this] { E1Click(); };
+    connect(StringGrid1, &ReminderGrid::gridEntered, this, &TPagesDlg::StringGrid1Enter);
+    connect(StringGrid2, &ReminderGrid::gridEntered, this, &TPagesDlg::StringGrid2Enter);
+    connect(StringGrid1, &ReminderGrid::gridLeft, this, [this] { StringGridExit(StringGrid1); });
+    connect(StringGrid2, &ReminderGrid::gridLeft, this, [this] { StringGridExit(StringGrid2); });
+    connect(StringGrid1, &ReminderGrid::gridDoubleClicked, this, &TPagesDlg::Edit1Click);
+    connect(StringGrid2, &ReminderGrid::gridDoubleClicked, this, &TPagesDlg::E1Click);
 
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -191,16 +189,11 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     Init_List_Reminders(StringGrid1, 0);
     Init_List_Reminders(StringGrid2, 0);
 
-    // Key preview: the form sees every key before the focused control does. Not in the context
-    // menus: a key pressed there is the menu's.
-    installEventFilter(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        if (!w->isWindow())
-            w->installEventFilter(this);
+    platform::InstallKeyPreview(*this);
 }
 
 ReminderGrid* TPagesDlg::makeGrid(QWidget* page, const QString& name, const QString& accessible) {
-    auto* g = new ReminderGrid(page);
+    auto* g = new ReminderGrid(*this, page);
     g->setObjectName(name);
     g->setAccessibleName(accessible);
     g->setColumnCount(GridColumns);
@@ -502,8 +495,7 @@ void TPagesDlg::HelpBtnClick() {
 // The close box only hides the window: accepting the close would also destroy its native window,
 // and the activity log would count the list anew at every opening.
 void TPagesDlg::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    Button1Click();
+    platform::CloseByHiding(*event, [this] { Button1Click(); });
 }
 
 bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -522,10 +514,7 @@ bool TPagesDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void TPagesDlg::centreOnScreen() {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    platform::CentreOnScreen(*this, QGuiApplication::primaryScreen(), size());
 }
 
 } // namespace tw

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include <QTableWidget>
 #include <QWidget>
@@ -21,18 +20,22 @@ class QTimer;
 namespace tw {
 
 class Tf_Reminder;
+class ReminderGrid;
 
-// A grid that reports focus changes to its dialog and lets the dialog refuse a cell before it
-// becomes current (by mouse or arrow key). Rows count from 1 for the first data row, as the grid's
-// header row is row 0.
+// What a grid asks its window before a cell becomes current (by mouse or arrow key).
+class CellGate {
+public:
+    virtual ~CellGate() = default;
+    virtual bool mayEnterCell(ReminderGrid& grid, int col, int row) = 0;
+};
+
+// A grid that reports focus changes and double clicks to its dialog and lets the dialog refuse a
+// cell before it becomes current. Rows count from 1 for the first data row, as the grid's header
+// row is row 0.
 class ReminderGrid : public QTableWidget {
     Q_OBJECT
 public:
-    using QTableWidget::QTableWidget;
-    std::function<void()> onEnter;
-    std::function<void()> onExit;
-    std::function<bool(int col, int row)> onSelectCell;
-    std::function<void()> onDblClick;
+    ReminderGrid(CellGate& gate, QWidget* parent) : QTableWidget(parent), m_gate(gate) {}
 
     // Room for the header and ten data rows, with columns 0 to 4 in view and the parking column
     // beyond the right edge.
@@ -47,13 +50,19 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
+signals:
+    void gridEntered();
+    void gridLeft();
+    void gridDoubleClicked();
+
 private:
-    bool allowed(const QModelIndex& index) const;
+    bool allowed(const QModelIndex& index);
+    CellGate& m_gate;
     // Focus went to a pop-up menu or another window: not a real exit, and its return no real entry.
     bool m_away = false;
 };
 
-class TPagesDlg : public QWidget {
+class TPagesDlg : public QWidget, private CellGate {
     Q_OBJECT
 public:
     TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent = nullptr);
@@ -108,6 +117,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool mayEnterCell(ReminderGrid& grid, int col, int row) override { return StringGridSelectCell(&grid, col, row); }
     ReminderGrid* makeGrid(QWidget* page, const QString& name, const QString& accessible);
     void fitColumns(QTableWidget* Grid);
     TableId tableOf(const QTableWidget* grid) const;

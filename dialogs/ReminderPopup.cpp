@@ -15,6 +15,7 @@
 #include "engine/RepeatIn.h"
 #include "platform/qt/Accessibility.h"
 #include "platform/qt/DropDownKeys.h"
+#include "platform/qt/WindowHelpers.h"
 
 namespace tw {
 
@@ -100,11 +101,7 @@ void TRem_Pop::showReminder(const std::string& panelText, const std::string& mem
     if (setCaption)
         setWindowTitle(QString::fromUtf8(PopUpCaption.data(), static_cast<qsizetype>(PopUpCaption.size())));
     setWindowOpacity(1.0);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect box = frameGeometry();
-        box.moveCenter(screen->availableGeometry().center());
-        move(box.topLeft());
-    }
+    platform::CentreOnScreen(*this, QGuiApplication::primaryScreen(), frameGeometry().size());
     show();
     raise();
     activateWindow();

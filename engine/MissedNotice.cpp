@@ -2,6 +2,7 @@
 #include "engine/MissedNotice.h"
 
 #include "store/DateFormat.h"
+#include "store/LineBreaks.h"
 
 namespace tw {
 
@@ -13,10 +14,7 @@ std::string MissedText(const MissedReport& report, const platform::Locale& local
     FormatSettings f;
     f.ShortDateFormat = "dd/mmm/yy";
     f.LongTimeFormat = "hh:nn";
-    std::string note = cp.toUtf8(NoteText(report.latest));
-    for (char& c : note)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+    const std::string note = OneLineNote(cp.toUtf8(NoteText(report.latest)));
     text += '\n';
     text += DateToStr(f, locale, report.latest.RemDate);
     text += ' ';

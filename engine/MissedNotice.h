@@ -17,13 +17,13 @@ inline constexpr const char* MissedTitle = "Missed reminders";
 // time and note ("08/Dec/26 09:00 Call the garage").
 std::string MissedText(const MissedReport& report, const platform::Locale& locale, const platform::CodePage& cp);
 
-class MissedNotice {
+class MissedNotice : public MissedListener {
 public:
     MissedNotice(const Store& store, const platform::Locale& locale, const platform::CodePage& cp,
                  platform::Notifier& notifier)
         : m_store(store), m_locale(locale), m_cp(cp), m_notifier(notifier) {}
 
-    void report(const MissedReport& report);
+    void report(const MissedReport& report) override;
 
 private:
     const Store& m_store;

@@ -22,17 +22,15 @@ HourMinute HourMinuteOf(double value) {
     return {t.hour, t.minute};
 }
 
-// A damaged file can hold any 8 bytes: a date that is no calendar date, or a time that is no
-// number, is never shown and counts as overdue, so it ends up where the user can see and delete it.
-bool Showable(const ReminderRecord& r) {
-    return IsValidDayCount(r.RemDate) && std::isfinite(r.RemTime);
-}
-
 double Today(const platform::LocalTime& now) {
     return EncodeDate(now.year, now.month, now.day).value_or(0.0);
 }
 
 } // namespace
+
+bool Showable(const ReminderRecord& r) {
+    return IsValidDayCount(r.RemDate) && std::isfinite(r.RemTime);
+}
 
 bool RecordNotEmpty(const ReminderRecord& r) {
     return r.Flag != 0 || r.RemDate != 0.0 || r.RemTime != 0.0 || r.Note[0] != 0;

@@ -11,6 +11,9 @@
 
 namespace tw {
 
+// A damaged file can hold any 8 bytes: a date that is no calendar date, or a time that is no
+// number, is never shown and counts as overdue, so it ends up where the user can see and delete it.
+bool Showable(const ReminderRecord& r);
 // False only for a blank record: Flag, RemDate, RemTime and the note length all zero.
 bool RecordNotEmpty(const ReminderRecord& r);
 // The reminder's minute has come: same date, same hour, and now 0 to 5 minutes past its minute.
@@ -21,8 +24,10 @@ bool IsOverdue(const ReminderRecord& r, const platform::LocalTime& now);
 
 class Monitor {
 public:
-    Monitor(Store& store, const platform::Clock& clock, platform::MessageBoxes& boxes, Activation& activation)
-        : m_store(store), m_clock(clock), m_boxes(boxes), m_activation(activation) {}
+    // handBack is the one the displays report through; the monitor settles an ended display on it.
+    Monitor(Store& store, const platform::Clock& clock, platform::MessageBoxes& boxes, Activation& activation,
+            HandBack& handBack)
+        : m_store(store), m_clock(clock), m_boxes(boxes), m_activation(activation), m_handBack(handBack) {}
 
     // One monitor step. An I/O error ends the step after its message box.
     void Mon_Rem();
@@ -47,7 +52,7 @@ private:
     const platform::Clock& m_clock;
     platform::MessageBoxes& m_boxes;
     Activation& m_activation;
-    HandBack m_handBack{m_store}; // the monitor's side of the hand-back: settled
+    HandBack& m_handBack;
     bool m_batchExpiredSaves = true;
     RepeatingReminders m_repeats{m_store, m_boxes};
 };

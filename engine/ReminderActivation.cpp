@@ -10,7 +10,8 @@ namespace tw {
 void ReminderActivation::Viz_Rem(ReminderRecord& record) {
     switch (record.Kind) {
     case KindTitle:
-        if (m_services.windows != nullptr && m_titleBar != nullptr)
+        // Where the desktop keeps other programs' titles to themselves these reminders are pop-ups.
+        if (m_services.windows.reachable() && m_services.windows.canSetTitles() && m_titleBar != nullptr)
             m_titleBar->ShowInTitleBar(record);
         else
             showPopUp(record);

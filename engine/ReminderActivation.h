@@ -1,7 +1,7 @@
 // The activation: Viz_Rem hands the reminder the monitor took up to the display its Kind asks for.
 // Each display beeps itself (once, before it starts) when Beep is non-zero; an unknown Kind shows
 // nothing and makes no sound. Where the desktop gives no access to other programs' windows
-// (Services.windows is null) a title-kind reminder is shown in the pop-up instead, and so it is
+// (Services.windows is NoForeignWindows) a title-kind reminder is shown in the pop-up instead, and so it is
 // when no title-bar display is attached.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The reminder engine as the program wires it, the one wiring the shell and the tests both use: the
-// hand-back shared by the displays, the tray icon states (told when a display ends), the activation
+// hand-back shared by the monitor and the displays, the tray icon states (told when a display ends), the activation
 // and the monitor. The pop-up and the title-bar display attach once they exist.
 #pragma once
 
@@ -16,7 +16,7 @@ class ReminderEngine {
 public:
     ReminderEngine(Services& services, platform::TrayIcon& icon, platform::OneShotTimer& flashTimer)
         : handBack(services.store), tray(services, handBack, icon, flashTimer), activation(services, tray),
-          monitor(services.store, services.clock, services.boxes, activation) {
+          monitor(services.store, services.clock, services.boxes, activation, handBack) {
         handBack.setEndListener(&tray);
     }
     ReminderEngine(const ReminderEngine&) = delete;

@@ -24,10 +24,6 @@ public:
 };
 const PlainZone DefaultZone;
 
-bool Showable(const ReminderRecord& r) {
-    return IsValidDayCount(r.RemDate) && std::isfinite(r.RemTime);
-}
-
 // Day and time of day of a record, for finding the latest one.
 std::int64_t Moment(const ReminderRecord& r) {
     return DayNumber(r.RemDate) * MsPerDay + MillisecondOfDay(r.RemTime);
@@ -138,8 +134,8 @@ void MissedSweep::Finish() {
     m_finished = true;
     const bool seriesMoved = m_r.m_heldCount > 0;
     putBack();
-    if (m_report.count > 0 && m_r.m_missed)
-        m_r.m_missed(m_report);
+    if (m_report.count > 0 && m_r.m_missed != nullptr)
+        m_r.m_missed->report(m_report);
     if (seriesMoved)
         m_r.m_store.SaveActive();
 }

@@ -2,7 +2,7 @@
 // at its next occurrence; a missed one leaves a one-off copy of its latest missed occurrence in the
 // expired table and moves on to its next occurrence. Also the count of the reminders a monitor step
 // set aside unseen, reported once per step for the "Missed reminders" notice. One-off reminders
-// are handled exactly as before.
+// take none of these paths.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,13 @@ struct MissedReport {
     ReminderRecord latest{};
 };
 
+// Told once at the end of a monitor step that set reminders aside unseen.
+class MissedListener {
+public:
+    virtual ~MissedListener() = default;
+    virtual void report(const MissedReport& report) = 0;
+};
+
 class RepeatingReminders {
 public:
     RepeatingReminders(Store& store, platform::MessageBoxes& boxes);
@@ -31,8 +38,8 @@ public:
     // The local time zone the occurrences are placed in; by default every minute exists.
     void setTimeZone(const platform::LocalTimeZone& zone) { m_zone = &zone; }
     const platform::LocalTimeZone& timeZone() const { return *m_zone; }
-    // Called once at the end of a step that set reminders aside unseen.
-    void setMissedHandler(std::function<void(const MissedReport&)> handler) { m_missed = std::move(handler); }
+    // The listener of missed reminders; null detaches it.
+    void setMissedListener(MissedListener* listener) { m_missed = listener; }
 
     // A display ended with the reminder finished (RemDate 0). A repeating reminder goes back into
     // the active table at its next occurrence after now and true is returned; when the table is
@@ -54,7 +61,7 @@ private:
     Store& m_store;
     platform::MessageBoxes& m_boxes;
     const platform::LocalTimeZone* m_zone;
-    std::function<void(const MissedReport&)> m_missed;
+    MissedListener* m_missed = nullptr;
     // Series waiting to go back into the active table at the end of a sweep; allocated once, off
     // the stack of whoever holds the monitor.
     std::unique_ptr<ReminderTable> m_held;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "store/LineBreaks.h"
+
 namespace tw {
 
 namespace {
@@ -62,13 +64,13 @@ void TitleBar::pause(int ms) {
 }
 
 bool TitleBar::IsTitleWindow(platform::WindowId window) {
-    platform::ForeignWindows* windows = m_services.windows;
-    if (!windows || !window)
+    platform::ForeignWindows& windows = m_services.windows;
+    if (!window)
         return false;
-    if (!windows->isVisible(window) || windows->owner(window) != 0)
+    if (!windows.isVisible(window) || windows.owner(window) != 0)
         return false;
     char title[TitleBufferSize];
-    return windows->getTitle(window, title, TitleBufferSize) > 0;
+    return windows.getTitle(window, title, TitleBufferSize) > 0;
 }
 
 void TitleBar::PadWithBlanks(char* buffer) {
@@ -81,12 +83,12 @@ void TitleBar::PadWithBlanks(char* buffer) {
 }
 
 void TitleBar::RestoreTitle() {
-    platform::ForeignWindows* windows = m_services.windows;
-    if (windows && TitleRestoreWindow) {
+    platform::ForeignWindows& windows = m_services.windows;
+    if (TitleRestoreWindow) {
         if (m_snapshot)
-            windows->restoreTitle(TitleRestoreWindow, *m_snapshot);
+            windows.restoreTitle(TitleRestoreWindow, *m_snapshot);
         else
-            windows->setTitle(TitleRestoreWindow, SavedTitle);
+            windows.setTitle(TitleRestoreWindow, SavedTitle);
     }
     TitleModified = false;
     // The shell restores while it closes; a display still running must not write over it.
@@ -109,7 +111,7 @@ void TitleBar::ShowInTitleBar(ReminderRecord& record) {
 
 void TitleBar::saveTitle(const char* title) {
     copyTitle(SavedTitle, title);
-    m_snapshot = m_services.windows->snapshotTitle(TitleWindow);
+    m_snapshot = m_services.windows.snapshotTitle(TitleWindow);
 }
 
 TitleBar::Step TitleBar::pump() {
@@ -127,14 +129,14 @@ void TitleBar::stopEarly() {
 }
 
 void TitleBar::run(ReminderRecord& record) {
-    const platform::WindowId w = m_services.windows ? m_services.windows->foregroundWindow() : 0;
+    const platform::WindowId w = m_services.windows.foregroundWindow();
     TitleWindow = w;
     TitleRestoreWindow = w;
     if (!IsTitleWindow(w)) {
         m_handBack.displayNotShown();
         return;
     }
-    platform::ForeignWindows& windows = *m_services.windows;
+    platform::ForeignWindows& windows = m_services.windows;
 
     if (record.Beep != 0)
         m_services.beeper.beep();
@@ -156,10 +158,7 @@ void TitleBar::run(ReminderRecord& record) {
     int Lb = L;
     int Ls = L;
 
-    std::string note = NoteText(record);
-    for (char& c : note)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+    std::string note = OneLineNote(NoteText(record));
     if (note.size() > static_cast<std::size_t>(MaxNoteShown))
         note.resize(MaxNoteShown);
     const std::string D = " " + note;

@@ -21,6 +21,9 @@ class ForeignWindows {
 public:
     virtual ~ForeignWindows() = default;
 
+    // False only for NoForeignWindows: title reminders are then shown as pop-ups.
+    virtual bool reachable() const { return true; }
+
     virtual WindowId foregroundWindow() = 0;
     virtual WindowId desktopWindow() = 0;
     virtual bool isVisible(WindowId w) = 0;

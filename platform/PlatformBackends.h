@@ -43,8 +43,8 @@ struct PlatformBackends {
     std::unique_ptr<Locale> locale;
     std::unique_ptr<CodePage> codePage;
     std::unique_ptr<Beeper> beeper;
-    // Null where the desktop offers them not (no X11 display): title reminders are then shown as
-    // pop-ups, and there is no Ctrl+F2.
+    // The No* back ends of NoBackends.h where the desktop offers these not (no X11 display): title
+    // reminders are then shown as pop-ups, and there is no Ctrl+F2.
     std::unique_ptr<ForeignWindows> windows;
     std::unique_ptr<GlobalHotKey> hotKey;
     std::unique_ptr<DesktopGeometry> desktop;

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/qt/WindowHelpers.h"
+
 namespace tw {
 
 TAboutBox::TAboutBox(const QIcon& programIcon, platform::Help& help, QWidget* parent) : QDialog(parent), m_help(help) {
@@ -54,13 +56,16 @@ TAboutBox::TAboutBox(const QIcon& programIcon, platform::Help& help, QWidget* pa
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void TAboutBox::bringUp() {
+    show();
+    raise();
+    activateWindow();
+}
+
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Escape and the OK button close the box (QDialog's reject and accept); it opens centred.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    platform::CentreOnScreen(*this, QGuiApplication::primaryScreen(), size());
     OKButton->setFocus();
 }
 
@@ -72,8 +77,7 @@ void TAboutBox::done(int result) {
 }
 
 void TAboutBox::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    hide();
+    platform::CloseByHiding(*event, [this] { hide(); });
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event) {

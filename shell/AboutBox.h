@@ -22,6 +22,9 @@ public:
     QLabel* Comments;
     QPushButton* OKButton;
 
+    // "&About" in the tray menu or the log window: the box shows, or comes forward when it is open.
+    void bringUp();
+
     // OK and Escape only hide the box (QDialog's own done() closes it, which destroys its native window).
     void done(int result) override;
 

@@ -21,7 +21,7 @@ constexpr char ExitQuestion[] = "Do you really want to close this program?";
 
 } // namespace
 
-TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
+TRMForm::TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
                  platform::TrayHost* trayHost, QWidget* parent)
     : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
     platform::SetAccessibleRole(this, QAccessible::Window);
@@ -107,11 +107,8 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
     m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
     m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
     m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer);
-    // Title reminders change another program's title where the desktop allows it; elsewhere they are pop-ups.
-    if (services.windows != nullptr && services.windows->canSetTitles()) {
-        m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
-        m_engine->attachTitleBar(*m_titleBar);
-    }
+    m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
+    m_engine->attachTitleBar(*m_titleBar);
     if (trayHost != nullptr) {
         auto* trayWait = new QTimer(this);
         trayWait->setObjectName(QStringLiteral("TrayWait_Timer"));
@@ -123,18 +120,16 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
 
 TRMForm::~TRMForm() {
     m_trayFallback.reset();
-    if (m_hotKeyRegistered && m_hotKey != nullptr)
-        m_hotKey->unregisterHotKey();
+    if (m_hotKeyRegistered)
+        m_hotKey.unregisterHotKey();
 }
 
 void TRMForm::FormCreate() {
-    m_hotKeyRegistered = m_hotKey != nullptr && m_hotKey->registerHotKey([this] { WMHotKey(); });
+    m_hotKeyRegistered = m_hotKey.registerHotKey([this] { WMHotKey(); });
     emit helpFileNeeded();
-    if (m_titleBar != nullptr) {
-        m_titleBar->TitleWindow = 0;
-        m_titleBar->TitleRestoreWindow = 0;
-        m_titleBar->TitleModified = false;
-    }
+    m_titleBar->TitleWindow = 0;
+    m_titleBar->TitleRestoreWindow = 0;
+    m_titleBar->TitleModified = false;
     Store& s = m_services.store;
     // A failed load is reported; start-up goes on with whatever was read.
     GuardIo(m_services.boxes, [&] { s.LoadActive(); });
@@ -182,11 +177,7 @@ void TRMForm::Help1Click() {
 }
 
 void TRMForm::About1Click() {
-    if (m_aboutBox == nullptr)
-        return;
-    m_aboutBox->show();
-    m_aboutBox->raise();
-    m_aboutBox->activateWindow();
+    emit aboutRequested();
 }
 
 void TRMForm::Hide1Click() {
@@ -217,9 +208,7 @@ void TRMForm::PopupMenu2Popup() {
 }
 
 platform::Point TRMForm::hotKeyMenuPosition() const {
-    if (m_desktop == nullptr)
-        return platform::HotKeyMenuPosition(std::nullopt, platform::Rect{0, 0, 640, 480});
-    return platform::HotKeyMenuPosition(m_desktop->trayPanelRect(), m_desktop->workArea());
+    return platform::HotKeyMenuPosition(m_desktop.trayPanelRect(), m_desktop.workArea());
 }
 
 void TRMForm::WMHotKey() {
@@ -291,7 +280,7 @@ void TRMForm::endSession() {
 }
 
 void TRMForm::closeEvent(QCloseEvent* event) {
-    // FormCloseQuery always allows the close.
+    // Every close is allowed: "E&xit" asks its question before it closes the window.
     event->accept();
     if (m_ended)
         return;
@@ -302,14 +291,14 @@ void TRMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TRMForm::FormClose() {
-    if (m_titleBar != nullptr && m_titleBar->TitleModified)
+    if (m_titleBar->TitleModified)
         m_titleBar->RestoreTitle();
     m_services.help.quit();
 }
 
 void TRMForm::FormDestroy() {
-    if (m_hotKeyRegistered && m_hotKey != nullptr)
-        m_hotKey->unregisterHotKey();
+    if (m_hotKeyRegistered)
+        m_hotKey.unregisterHotKey();
     m_hotKeyRegistered = false;
     Monitor_Timer->stop();
     Flash_Timer->stop();

@@ -31,9 +31,9 @@ class TrayFallback;
 class TRMForm : public QWidget {
     Q_OBJECT
 public:
-    // hotKey and desktop may be null (no X11 display): there is then no Ctrl+F2. With trayHost the
-    // window "Tellwick" comes up where no notification area shows the tray icon; without it never.
-    TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
+    // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2. With trayHost the window
+    // "Tellwick" comes up where no notification area shows the tray icon; without it never.
+    TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
             platform::TrayHost* trayHost = nullptr, QWidget* parent = nullptr);
     ~TRMForm() override;
 
@@ -41,7 +41,6 @@ public:
     ReminderEngine& engine() { return *m_engine; }
     // Passing notices from the tray icon ("Missed reminders").
     platform::Notifier& notifier() { return *m_notifier; }
-    void setAboutBox(QWidget* box) { m_aboutBox = box; }
 
     // Start-up steps of the main window: hot key, help file, title state, the two files, initial state.
     void FormCreate();
@@ -90,6 +89,7 @@ signals:
     void newReminderRequested(); // "&New Reminder" (also the tray icon's double click)
     void listRequested();        // "&List of Reminders"
     void viewLogRequested();     // "View Log"
+    void aboutRequested();       // "&About"
     void activityLogToggled(bool on);
     void activitySampleDue(); // TimerS ticked: one activity sample is to be armed
     // The main window has closed (after FormClose and FormDestroy): the program ends.
@@ -103,10 +103,9 @@ private:
     void FormDestroy();
 
     Services& m_services;
-    platform::GlobalHotKey* m_hotKey;
-    platform::DesktopGeometry* m_desktop;
-    QPointer<QWidget> m_aboutBox;
-    platform::RecentWindowTracker m_recentWindow;
+    platform::GlobalHotKey& m_hotKey;
+    platform::DesktopGeometry& m_desktop;
+    platform::RecentWindowTracker m_recentWindow; // the program's one tracker of its last active window
     bool m_hotKeyRegistered = false;
     bool m_ended = false;
     bool m_confirmingExit = false;
@@ -133,7 +132,7 @@ private:
     std::unique_ptr<platform::QtTrayIcon> m_trayIcon;
     std::unique_ptr<platform::TrayNotifier> m_notifier;
     std::unique_ptr<platform::QtOneShotTimer> m_flashTimer;
-    std::unique_ptr<TitleBar> m_titleBar; // only where other programs' windows can be reached
+    std::unique_ptr<TitleBar> m_titleBar;
     std::unique_ptr<ReminderEngine> m_engine;
     std::unique_ptr<platform::QtOneShotTimer> m_trayWait;
     std::unique_ptr<TrayFallback> m_trayFallback; // null without a tray host to follow

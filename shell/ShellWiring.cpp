@@ -33,7 +33,7 @@ ShellWiring::ShellWiring(TRMForm& form, Services& services) : m_owned(std::make_
     p.popUp = std::make_unique<TRem_Pop>(services, form.engine().handBack);
     form.engine().attachPopUp(p.popUp->logic());
     p.aboutBox = std::make_unique<TAboutBox>(MainIcon(), services.help);
-    form.setAboutBox(p.aboutBox.get());
+    QObject::connect(&form, &TRMForm::aboutRequested, p.aboutBox.get(), &TAboutBox::bringUp);
     p.list = std::make_unique<TPagesDlg>(services, *p.editor);
     p.activityLog = std::make_unique<TSysLog>(services);
 
@@ -55,11 +55,11 @@ void ShellWiring::wireRepeats(Services& services, const platform::LocalTimeZone&
     platform::Notifier& notifier = p.form->notifier();
     notifier.setClickHandler([l = p.list.get()] { l->ShowExpired(); });
     p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, notifier);
-    repeats.setMissedHandler([n = p.missedNotice.get()](const MissedReport& r) { n->report(r); });
+    repeats.setMissedListener(p.missedNotice.get());
 }
 
 ShellWiring::~ShellWiring() {
-    m_owned->form->engine().monitor.repeats().setMissedHandler({});
+    m_owned->form->engine().monitor.repeats().setMissedListener(nullptr);
     m_owned->missedNotice.reset();
     // In the reverse order of their creation.
     m_owned->activityLog.reset();

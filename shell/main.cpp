@@ -115,14 +115,13 @@ int main(int argc, char** argv) {
     tw::platform::QtEventPump pump;
     tw::platform::QtHelpViewer help(boxes);
     tw::Store store(*platform.files);
-    tw::Services services{
-        store, *platform.clock,       *platform.locale, *platform.codePage, boxes, *platform.beeper, pump,
-        help,  platform.windows.get()};
+    tw::Services services{store, *platform.clock,  *platform.locale, *platform.codePage, boxes, *platform.beeper, pump,
+                          help,  *platform.windows};
 
     // 4. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
     tw::platform::QtTrayHost trayHost;
-    tw::TRMForm form(services, platform.hotKey.get(), platform.desktop.get(), &trayHost);
+    tw::TRMForm form(services, *platform.hotKey, *platform.desktop, &trayHost);
     form.setWindowIcon(mainIcon);
     platform.startUp->attachMainWindow({&form, [&form] { return form.saveAll(); }, [&form] { form.endSession(); }});
     QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,

@@ -1,5 +1,6 @@
 // Line breaks of notes: the files keep CR LF (what the note box of the Windows program wrote), the
-// toolkit's text boxes use LF. Shared by every window that shows or edits a note.
+// toolkit's text boxes use LF, and one-line places (a title bar, a list cell, a notice) show none.
+// Shared by every part that shows or edits a note.
 #pragma once
 
 #include <string>
@@ -35,6 +36,15 @@ inline std::string BreaksToCrLf(std::string_view text) {
         else
             out += c;
     }
+    return out;
+}
+
+// The note on one line: every CR and every LF becomes a blank.
+inline std::string OneLineNote(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\r' || c == '\n')
+            c = ' ';
     return out;
 }
 

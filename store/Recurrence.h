@@ -1,5 +1,5 @@
 // Repeating reminders: the rule a record carries in its padding bytes (a "Once" record keeps them
-// all zero, byte for byte as before), and the occurrence rules on the local calendar. The layout
+// all zero, the bytes of a record that has no rule), and the occurrence rules on the local calendar. The layout
 // and the reasons for it are in docs/repeat.md.
 #pragma once
 

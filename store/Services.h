@@ -23,8 +23,8 @@ struct Services {
     platform::Beeper& beeper;
     platform::EventPump& pump;
     platform::Help& help;
-    // Null where the desktop gives no access to other programs' windows (Wayland without X11).
-    platform::ForeignWindows* windows;
+    // NoForeignWindows where the desktop gives no access to other programs' windows (Wayland without X11).
+    platform::ForeignWindows& windows;
 };
 
 } // namespace tw

@@ -58,7 +58,7 @@ void FillDay(test::ActivityServices& s, const std::function<void()>& sample) {
 void Sample(benchmark::State& state, const TextCollation& collation, platform::EventPump* realPump) {
     test::ActivityServices s;
     SwitchPump pump;
-    Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, pump, s.help, &s.windows};
+    Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, pump, s.help, s.windows};
     test::FlagTimer timer;
     ActivityLog log(services, collation, timer);
     auto sample = [&] {
@@ -92,7 +92,7 @@ void BM_SampleInShownLogWindow(benchmark::State& state) {
     test::ActivityServices s;
     platform::QtEventPump qtPump;
     SwitchPump pump;
-    Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, pump, s.help, &s.windows};
+    Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, pump, s.help, s.windows};
     TSysLog window(services);
     window.show();
     auto sample = [&] { window.hwn_TimerS(); };

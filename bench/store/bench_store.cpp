@@ -148,7 +148,8 @@ void BM_MonitorReinsertInto900WithSave(benchmark::State& state) {
     fake::RecordingMessageBoxes boxes;
     auto s = std::make_unique<Store>(files);
     OpenPopUps activation(*s);
-    Monitor monitor(*s, clock, boxes, activation);
+    HandBack handBack(*s);
+    Monitor monitor(*s, clock, boxes, activation, handBack);
     FillActive(*s, 900, Today + 1);
     s->SortActive();
     const ReminderRecord snoozed = Reminder(Today + 11, 0.51, 9999);
@@ -176,7 +177,8 @@ template <class ClockType> void IdleStep(benchmark::State& state, const ClockTyp
     fake::RecordingMessageBoxes boxes;
     auto s = std::make_unique<Store>(files);
     OpenPopUps activation(*s);
-    Monitor monitor(*s, clock, boxes, activation);
+    HandBack handBack(*s);
+    Monitor monitor(*s, clock, boxes, activation, handBack);
     // Every reminder lies well in the future of any clock this runs on.
     FillActive(*s, 900, ToDayCount(clock.now()) + 400);
     s->SortActive();
@@ -230,7 +232,8 @@ void CatchUp(benchmark::State& state, bool batched, bool repeating = false) {
     fake::RecordingMessageBoxes boxes;
     auto s = std::make_unique<Store>(files);
     OpenPopUps activation(*s);
-    Monitor monitor(*s, clock, boxes, activation);
+    HandBack handBack(*s);
+    Monitor monitor(*s, clock, boxes, activation, handBack);
     monitor.setBatchExpiredSaves(batched);
     // The session's own time zone, as in the program: each occurrence asks it whether its minute exists.
     platform::PosixTimeZone zone;

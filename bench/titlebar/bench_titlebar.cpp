@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     tw::platform::Cp1252 codePage;
     auto windows = tw::platform::CreateX11Windows(codePage);
-    if (!windows) {
+    if (!windows->reachable()) {
         std::fprintf(stderr, "bench_titlebar: needs an X11 display\n");
         return 1;
     }
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         const bool steady = n % 2 == 1;
         const int run = n / 2 + 1;
         TimedPump pump;
-        tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows.get()};
+        tw::Services services{store, clock, locale, codePage, boxes, beeper, pump, help, *windows};
         tw::HandBack handBack(store);
         tw::TitleBar bar(services, handBack, steady ? tw::TitleBar::Pauses::Steady : tw::TitleBar::Pauses::AsRequested);
         tw::ReminderRecord& r = store.CurrentReminder;

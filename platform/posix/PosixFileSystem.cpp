@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/AtomicSave.h"
+
 namespace tw::platform {
 
 int IoCodeFromErrno(int err) {
@@ -50,6 +52,7 @@ namespace {
 
 class Fd {
 public:
+    Fd() = default;
     explicit Fd(int fd) : m_fd(fd) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
@@ -64,9 +67,14 @@ public:
         m_fd = -1;
         return r;
     }
+    void reset(int fd) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
 private:
-    int m_fd;
+    int m_fd = -1;
 };
 
 unsigned long s_tempSerial = 0;
@@ -174,6 +182,76 @@ int WriteInPlace(const std::string& target, const std::vector<std::uint8_t>& dat
     return fd.close() != 0 ? IoCodeFromErrno(errno) : 0;
 }
 
+// The POSIX primitives of AtomicReplace; system errors are errno values.
+class PosixSaveSteps {
+public:
+    using Path = std::string;
+    using File = Fd;
+
+    int resolveLinks(const std::string& path, std::string& target) { return ResolveLinks(path, target); }
+    void removeLeftovers(const std::string& target) { RemoveLeftovers(target); }
+
+    // A file the user made read-only stays untouched, as a save that writes into it would fail. The
+    // new file keeps the old one's permissions; a new one gets the usual 0666 less the umask.
+    int checkTarget(const std::string& target, bool& exists) {
+        struct stat old {};
+        if (::stat(target.c_str(), &old) != 0)
+            return 0;
+        if (S_ISDIR(old.st_mode))
+            return EISDIR;
+        if (::access(target.c_str(), W_OK) != 0)
+            return errno;
+        m_mode = old.st_mode & 07777;
+        m_exists = exists = true;
+        return 0;
+    }
+
+    std::string tempName(const std::string& target) { return TempName(target); }
+
+    TempCreate createTemp(const std::string& tmp, Fd& file, int& error) {
+        const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, m_mode);
+        if (fd >= 0) {
+            file.reset(fd);
+            return TempCreate::Created;
+        }
+        error = errno;
+        if (error == EEXIST)
+            return TempCreate::NameTaken;
+        return error == EACCES || error == EPERM ? TempCreate::Refused : TempCreate::Failed;
+    }
+
+    int nameTakenError() const { return EEXIST; }
+
+    int writeAndClose(Fd& file, const std::vector<std::uint8_t>& data) {
+        if (m_exists)
+            ::fchmod(file.get(), m_mode); // the umask must not narrow what the user had
+        if (const int err = WriteAll(file.get(), data))
+            return err;
+        return file.close() != 0 ? errno : 0;
+    }
+
+    int writeInPlace(const std::string& target, const std::vector<std::uint8_t>& data) {
+        return WriteInPlace(target, data);
+    }
+    int moveOver(const std::string& tmp, const std::string& target) {
+        return ::rename(tmp.c_str(), target.c_str()) != 0 ? errno : 0;
+    }
+    void removeTemp(const std::string& tmp) { ::unlink(tmp.c_str()); }
+
+    // Makes the rename itself durable.
+    void moveDone(const std::string& target) {
+        Fd dir(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir.get() >= 0)
+            ::fsync(dir.get());
+    }
+
+    int ioCode(int err) const { return IoCodeFromErrno(err); }
+
+private:
+    mode_t m_mode = 0666;
+    bool m_exists = false;
+};
+
 } // namespace
 
 ReadResult PosixFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
@@ -220,60 +298,8 @@ ReadResult PosixFileSystem::readFile(const std::string& path, std::size_t maxByt
 }
 
 int PosixFileSystem::replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) {
-    // Through symbolic links: the file at the end of the chain is replaced, in its own folder, and
-    // the links keep pointing at it.
-    std::string target;
-    if (const int err = ResolveLinks(path, target))
-        return IoCodeFromErrno(err);
-    RemoveLeftovers(target);
-
-    // A file the user made read-only stays untouched, as a save that writes into it would fail. The
-    // new file keeps the old one's permissions; a new one gets the usual 0666 less the umask.
-    mode_t mode = 0666;
-    bool exists = false;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        if (S_ISDIR(old.st_mode))
-            return IoCodeFromErrno(EISDIR);
-        if (::access(target.c_str(), W_OK) != 0)
-            return IoCodeFromErrno(errno);
-        mode = old.st_mode & 07777;
-        exists = true;
-    }
-
-    // A fresh name beside the target, so that the rename stays on one file system.
-    std::string tmp;
-    int fdValue = -1;
-    for (int attempt = 0; attempt < 100 && fdValue < 0; ++attempt) {
-        tmp = TempName(target);
-        fdValue = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fdValue < 0 && errno != EEXIST) {
-            // A writable file in a folder that takes no new files is written where it is.
-            if (exists && (errno == EACCES || errno == EPERM))
-                return WriteInPlace(target, data);
-            return IoCodeFromErrno(errno);
-        }
-    }
-    if (fdValue < 0)
-        return IoCodeFromErrno(EEXIST);
-    Fd fd(fdValue);
-    auto fail = [&](int err) {
-        ::unlink(tmp.c_str());
-        return IoCodeFromErrno(err);
-    };
-    if (exists)
-        ::fchmod(fd.get(), mode); // the umask must not narrow what the user had
-    if (const int err = WriteAll(fd.get(), data))
-        return fail(err);
-    if (fd.close() != 0)
-        return fail(errno);
-    if (::rename(tmp.c_str(), target.c_str()) != 0)
-        return fail(errno);
-    // Make the rename itself durable.
-    Fd dir(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
-    return 0;
+    PosixSaveSteps steps;
+    return AtomicReplace(steps, path, data);
 }
 
 } // namespace tw::platform

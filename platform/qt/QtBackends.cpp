@@ -1,3 +1,4 @@
+// Message boxes, the beep and the event pump on Qt.
 #include "platform/qt/QtBackends.h"
 
 #include <QApplication>

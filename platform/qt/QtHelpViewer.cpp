@@ -1,3 +1,4 @@
+// The help window: finding the help file, loading it and opening it at a topic's anchor.
 #include "platform/qt/QtHelpViewer.h"
 
 #include <QDir>

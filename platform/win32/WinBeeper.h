@@ -3,11 +3,11 @@
 
 #include "platform/Beeper.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinBeeper : public Beeper {
 public:
     void beep() override;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

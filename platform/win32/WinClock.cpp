@@ -1,8 +1,9 @@
+// WinClock: the local wall clock from GetLocalTime.
 #include "platform/win32/WinClock.h"
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 LocalTime WinClock::now() const {
     SYSTEMTIME st{};
@@ -10,4 +11,4 @@ LocalTime WinClock::now() const {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -3,11 +3,11 @@
 
 #include "platform/Clock.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinClock : public Clock {
 public:
     LocalTime now() const override;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

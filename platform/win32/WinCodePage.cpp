@@ -1,10 +1,11 @@
+// WinCodePage: ANSI bytes to UTF-8 and back through the system's ANSI code page.
 #include "platform/win32/WinCodePage.h"
 
 #include <windows.h>
 
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::string WinCodePage::toUtf8(std::string_view ansi) const {
     if (ansi.empty())
@@ -45,4 +46,4 @@ std::string WinCodePage::fromUtf8(std::string_view utf8) const {
     return ansi;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

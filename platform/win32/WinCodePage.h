@@ -4,7 +4,7 @@
 
 #include "platform/CodePage.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinCodePage : public CodePage {
 public:
@@ -12,4 +12,4 @@ public:
     std::string fromUtf8(std::string_view utf8) const override;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -1,8 +1,9 @@
+// The Ctrl+F2 hot key, the session's end and the taskbar's and work area's geometry on Windows.
 #include "platform/win32/WinDesktop.h"
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 static_assert(WinHotKey::HotKeyMessage == WM_HOTKEY);
 static_assert(WinSessionEnd::QueryEndSession == WM_QUERYENDSESSION);
@@ -101,4 +102,4 @@ std::optional<bool> WinSessionEnd::handleMessage(unsigned message, std::uintptr_
     return std::nullopt;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -12,7 +12,7 @@
 
 #include "platform/Desktop.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinHotKey : public GlobalHotKey {
 public:
@@ -83,4 +83,4 @@ private:
     unsigned long long m_refusedAt = 0;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

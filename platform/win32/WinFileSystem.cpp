@@ -9,9 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/AtomicSave.h"
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 int IoCodeFromWinError(std::uint32_t error) {
     switch (error) {
@@ -44,6 +45,7 @@ namespace {
 
 class Handle {
 public:
+    Handle() = default;
     explicit Handle(HANDLE h) : m_h(h) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -59,9 +61,14 @@ public:
         m_h = INVALID_HANDLE_VALUE;
         return ok != 0;
     }
+    void reset(HANDLE h) {
+        if (valid())
+            ::CloseHandle(m_h);
+        m_h = h;
+    }
 
 private:
-    HANDLE m_h;
+    HANDLE m_h = INVALID_HANDLE_VALUE;
 };
 
 int LastIoCode() {
@@ -239,6 +246,67 @@ int WriteInPlace(const std::wstring& target, const std::vector<std::uint8_t>& da
     return file.close() ? 0 : LastIoCode();
 }
 
+// The Win32 primitives of AtomicReplace; system errors are GetLastError values.
+class WinSaveSteps {
+public:
+    using Path = std::wstring;
+    using File = Handle;
+
+    int resolveLinks(const std::wstring& path, std::wstring& target) {
+        target = ResolveLinks(path);
+        return 0;
+    }
+    void removeLeftovers(const std::wstring& target) { RemoveLeftovers(target); }
+
+    // A read-only reminder file stays as it is, as when it is opened for writing. MoveFileExW
+    // refuses to replace it on Windows; checking first gives the same answer everywhere (Wine).
+    int checkTarget(const std::wstring& target, bool& exists) {
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        exists = attributes != INVALID_FILE_ATTRIBUTES;
+        if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+            return ERROR_ACCESS_DENIED;
+        return 0;
+    }
+
+    std::wstring tempName(const std::wstring& target) { return TempName(target); }
+
+    TempCreate createTemp(const std::wstring& tmp, Handle& file, int& error) {
+        const HANDLE created =
+            ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created != INVALID_HANDLE_VALUE) {
+            file.reset(created);
+            return TempCreate::Created;
+        }
+        const DWORD err = ::GetLastError();
+        error = static_cast<int>(err);
+        if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS)
+            return TempCreate::NameTaken;
+        return err == ERROR_ACCESS_DENIED ? TempCreate::Refused : TempCreate::Failed;
+    }
+
+    int nameTakenError() const { return ERROR_FILE_EXISTS; }
+
+    int writeAndClose(Handle& file, const std::vector<std::uint8_t>& data) {
+        if (const DWORD err = WriteAll(file.get(), data))
+            return static_cast<int>(err);
+        return file.close() ? 0 : static_cast<int>(::GetLastError());
+    }
+
+    int writeInPlace(const std::wstring& target, const std::vector<std::uint8_t>& data) {
+        return WriteInPlace(target, data);
+    }
+    int moveOver(const std::wstring& tmp, const std::wstring& target) {
+        if (::MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        return static_cast<int>(::GetLastError());
+    }
+    void removeTemp(const std::wstring& tmp) { ::DeleteFileW(tmp.c_str()); }
+    // MOVEFILE_WRITE_THROUGH has made the move durable.
+    void moveDone(const std::wstring&) {}
+
+    int ioCode(int err) const { return IoCodeFromWinError(static_cast<std::uint32_t>(err)); }
+};
+
 } // namespace
 
 ReadResult WinFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
@@ -282,46 +350,8 @@ ReadResult WinFileSystem::readFile(const std::string& path, std::size_t maxBytes
 }
 
 int WinFileSystem::replaceFile(const std::string& path, const std::vector<std::uint8_t>& data) {
-    // Through symbolic links: the file at the end is replaced, in its own folder, and the links
-    // keep pointing at it.
-    const std::wstring target = ResolveLinks(WidenUtf8(path));
-    RemoveLeftovers(target);
-    // A read-only reminder file stays as it is, as when it is opened for writing. MoveFileExW
-    // refuses to replace it on Windows; checking first gives the same answer everywhere (Wine).
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-        return IoCodeFromWinError(ERROR_ACCESS_DENIED);
-    // A fresh name beside the target, so that the move stays on one volume and replaces atomically.
-    std::wstring tmp;
-    HANDLE created = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-        tmp = TempName(target);
-        created = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created != INVALID_HANDLE_VALUE)
-            break;
-        const DWORD err = ::GetLastError();
-        if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS)
-            continue;
-        // A writable file in a folder that takes no new files is written where it is.
-        if (exists && err == ERROR_ACCESS_DENIED)
-            return WriteInPlace(target, data);
-        return IoCodeFromWinError(err);
-    }
-    if (created == INVALID_HANDLE_VALUE)
-        return IoCodeFromWinError(ERROR_FILE_EXISTS);
-    Handle file(created);
-    auto fail = [&](DWORD err) {
-        ::DeleteFileW(tmp.c_str());
-        return IoCodeFromWinError(err);
-    };
-    if (const DWORD err = WriteAll(file.get(), data))
-        return fail(err);
-    if (!file.close())
-        return fail(::GetLastError());
-    if (!::MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(::GetLastError());
-    return 0;
+    WinSaveSteps steps;
+    return AtomicReplace(steps, WidenUtf8(path), data);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -9,7 +9,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinFileSystem : public FileSystem {
 public:
@@ -20,4 +20,4 @@ public:
 // The program's I/O error code (store/IoError.h) for a GetLastError value.
 int IoCodeFromWinError(std::uint32_t error);
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

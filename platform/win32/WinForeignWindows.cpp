@@ -1,8 +1,9 @@
+// WinForeignWindows: other programs' windows, their owners, parents and titles through user32.
 #include "platform/win32/WinForeignWindows.h"
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -91,4 +92,4 @@ bool WinForeignWindows::restoreTitle(WindowId w, const TitleSnapshot& snapshot) 
     return SendTitle(ToHwnd(w), own->title().c_str(), SetTitleTimeoutMs);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -7,7 +7,7 @@
 
 #include "platform/ForeignWindows.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinTitleSnapshot : public TitleSnapshot {
 public:
@@ -36,4 +36,4 @@ public:
     bool restoreTitle(WindowId w, const TitleSnapshot& snapshot) override;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -10,7 +10,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -262,12 +262,8 @@ SendResult WinInstanceChannel::send(const std::string& identifier, const Instanc
     return result;
 }
 
-} // namespace tw::platform::win32
-
-namespace tw::platform {
-
 std::unique_ptr<InstanceChannel> MakeInstanceChannel() {
-    return std::make_unique<win32::WinInstanceChannel>();
+    return std::make_unique<WinInstanceChannel>();
 }
 
 } // namespace tw::platform

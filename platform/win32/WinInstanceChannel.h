@@ -8,7 +8,7 @@
 
 #include "platform/InstanceChannel.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinInstanceChannel : public InstanceChannel {
 public:
@@ -37,4 +37,4 @@ private:
     char m_overlapped[64] = {};  // OVERLAPPED of the pending ConnectNamedPipe
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

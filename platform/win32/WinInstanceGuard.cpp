@@ -1,10 +1,12 @@
+// WinInstanceGuard: the two named mutexes of the single-instance check, and the identifier of
+// an executable path on Windows.
 #include "platform/win32/WinInstanceGuard.h"
 
 #include <windows.h>
 
 #include "platform/win32/WinText.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::string WinInstanceIdentifier(std::wstring_view executablePath) {
     std::wstring upper(executablePath);
@@ -55,19 +57,15 @@ bool WinInstanceGuard::acquire(const std::string& identifier) {
     return first;
 }
 
-} // namespace tw::platform::win32
-
-namespace tw::platform {
-
 std::unique_ptr<InstanceGuard> MakeInstanceGuard() {
-    return std::make_unique<win32::WinInstanceGuard>();
+    return std::make_unique<WinInstanceGuard>();
 }
 
 std::string ExecutableIdentifier() {
     std::wstring path(32768, L'\0');
     const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     path.resize(n);
-    return win32::WinInstanceIdentifier(path);
+    return WinInstanceIdentifier(path);
 }
 
 } // namespace tw::platform

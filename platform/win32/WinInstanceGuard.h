@@ -8,7 +8,7 @@
 
 #include "platform/SingleInstance.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 // The identifier of an executable's path (InstanceIdentifier) with every letter in upper case, not
 // only the ASCII ones: file names on Windows ignore case, so a folder spelled with "ü" and one
@@ -28,4 +28,4 @@ private:
     void* m_default = nullptr; // HANDLE of the held "Default" mutex
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -1,3 +1,4 @@
+// WinLocale: the user's month and day names and separators from GetLocaleInfoEx.
 #include "platform/win32/WinLocale.h"
 
 #include <windows.h>
@@ -5,7 +6,7 @@
 #include "platform/win32/WinText.h"
 #include "store/DateFormat.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -36,4 +37,4 @@ WinLocale::WinLocale() {
     m_timeSep = Item(LOCALE_STIME, ":");
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -4,11 +4,11 @@
 
 #include "platform/Locale.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinLocale : public TableLocale {
 public:
     WinLocale();
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -1,3 +1,5 @@
+// WinNativeEventFilter and WinHotKeyBinding: Qt's native event filter for WM_HOTKEY and the end of
+// the session, and the binding of the hot key to the main window's handle.
 #include "platform/win32/WinNativeEventFilter.h"
 
 #include <QByteArray>
@@ -9,7 +11,7 @@
 
 #include "platform/win32/WinDesktop.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 bool WinNativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) {
     // The window procedure's messages and the event dispatcher's posted ones (WM_HOTKEY is posted).
@@ -54,4 +56,4 @@ bool WinHotKeyBinding::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

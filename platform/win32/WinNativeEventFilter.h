@@ -22,7 +22,7 @@
 
 class QWidget;
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinHotKey;
 class WinSessionEnd;
@@ -51,4 +51,4 @@ private:
     QWidget& m_widget;
 };
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

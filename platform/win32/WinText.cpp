@@ -1,8 +1,9 @@
+// UTF-8 to UTF-16 and back with MultiByteToWideChar and WideCharToMultiByte.
 #include "platform/win32/WinText.h"
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::wstring WidenUtf8(std::string_view utf8) {
     if (utf8.empty())
@@ -26,4 +27,4 @@ std::string NarrowUtf8(std::wstring_view utf16) {
     return out;
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

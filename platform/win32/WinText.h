@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 std::wstring WidenUtf8(std::string_view utf8);
 std::string NarrowUtf8(std::wstring_view utf16);
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 namespace {
 
@@ -35,4 +35,4 @@ LocalTime WinTimeZone::firstExistingMinute(const LocalTime& t) const {
     return FirstMinuteWhere(t, WinMinuteExists);
 }
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

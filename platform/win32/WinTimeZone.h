@@ -3,7 +3,7 @@
 
 #include "platform/LocalTimeZone.h"
 
-namespace tw::platform::win32 {
+namespace tw::platform {
 
 class WinTimeZone : public LocalTimeZone {
 public:
@@ -13,4 +13,4 @@ public:
 // True when the local clock shows the minute t (seconds ignored).
 bool WinMinuteExists(const LocalTime& t);
 
-} // namespace tw::platform::win32
+} // namespace tw::platform

@@ -19,8 +19,6 @@ namespace tw::platform {
 
 namespace {
 
-using namespace win32;
-
 class WindowsStartUp : public PlatformStartUp {
 public:
     explicit WindowsStartUp(WinHotKey& hotKey) : m_hotKey(hotKey) {}

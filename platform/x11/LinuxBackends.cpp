@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "platform/Cp1252.h"
+#include "platform/NoBackends.h"
 #include "platform/PlatformBackends.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -55,7 +56,7 @@ PlatformBackends MakePlatformBackends() {
     b.beeper = std::make_unique<QtBeeper>();
     // Other programs' windows and the hot key: through the X11 display (also XWayland, with
     // QT_QPA_PLATFORM=xcb), or on Wayland through the compositor's foreign-toplevel manager and the
-    // desktop portal. Whatever the desktop does not offer stays null.
+    // desktop portal. Whatever the desktop does not offer is one of the null objects.
     if (X11Available()) {
         b.windows = CreateX11Windows(*b.codePage);
         b.hotKey = std::make_unique<X11HotKey>();
@@ -64,6 +65,12 @@ PlatformBackends MakePlatformBackends() {
         b.windows = CreateWaylandWindows(*b.codePage);
         b.hotKey = std::make_unique<PortalHotKey>();
     }
+    if (!b.windows)
+        b.windows = std::make_unique<NoForeignWindows>();
+    if (!b.hotKey)
+        b.hotKey = std::make_unique<NoHotKey>();
+    if (!b.desktop)
+        b.desktop = std::make_unique<NoDesktopGeometry>();
     return b;
 }
 

@@ -3,8 +3,10 @@
 // closed is a failed read or write here, never a call into Xlib's exiting default error handler.
 #include "platform/x11/X11Windows.h"
 
+#include "platform/NoBackends.h"
 #include "platform/x11/X11Connection.h"
 
+#include <QString>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -49,35 +51,17 @@ template <typename T> struct Freed {
 };
 
 std::string Latin1ToUtf8(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (unsigned char c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())).toUtf8().toStdString();
 }
 
-// The Latin-1 bytes of a UTF-8 text, or nothing when it holds a character outside Latin-1.
+// The Latin-1 bytes of a UTF-8 text, or nothing when it holds a character outside Latin-1 (or
+// bytes that are no UTF-8, which decode to U+FFFD).
 std::optional<std::string> Utf8ToLatin1(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < s.size() &&
-                   (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
-            out += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F));
-            ++i;
-        } else {
+    const QString text = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
             return std::nullopt;
-        }
-    }
-    return out;
+    return text.toLatin1().toStdString();
 }
 
 std::string UpToNull(const std::string& s) {
@@ -430,7 +414,7 @@ private:
 std::unique_ptr<ForeignWindows> CreateX11Windows(const CodePage& codePage) {
     const X11Connection conn = QtX11Connection();
     if (!conn)
-        return nullptr;
+        return std::make_unique<NoForeignWindows>();
     return std::make_unique<X11Windows>(conn, codePage);
 }
 

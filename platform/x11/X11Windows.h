@@ -11,8 +11,8 @@
 
 namespace tw::platform {
 
-// The X11 back end on Qt's display, or null where there is no X11 display (Wayland, offscreen):
-// the shell then passes Services.windows = nullptr. The code page converts titles to and from the
+// The X11 back end on Qt's display, or NoForeignWindows where there is no X11 display (Wayland,
+// offscreen). The code page converts titles to and from the
 // ANSI bytes that cross the interface; it must outlive the returned object.
 std::unique_ptr<ForeignWindows> CreateX11Windows(const CodePage& codePage);
 

@@ -34,7 +34,7 @@ struct ActivityServices {
     fake::RecordingPump pump{&clock};
     tw::fake::RecordingHelp help;
     fake::FakeWindows windows;
-    Services services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows};
+    Services services{store, clock, locale, codePage, boxes, beeper, pump, help, windows};
 };
 
 } // namespace tw::test

@@ -135,10 +135,15 @@ TEST_F(Sampler, NoTitleOrNoWindowCountsNothing) {
 
 TEST_F(Sampler, WithoutAccessToOtherWindowsOnlyTheDayRootIsAdded) {
     front("Editor");
-    services.windows = nullptr;
-    sample(2);
-    ASSERT_EQ(log.roots().size(), 1u);
-    EXPECT_TRUE(day().children.empty());
+    platform::NoForeignWindows none;
+    Services blindServices{store, clock, locale, codePage, boxes, beeper, pump, help, none};
+    ActivityLog blind{blindServices, collation, timer};
+    for (int i = 0; i < 2; ++i) {
+        timer.enabled = true;
+        blind.hwn_TimerS();
+    }
+    ASSERT_EQ(blind.roots().size(), 1u);
+    EXPECT_TRUE(blind.roots().at(static_cast<std::size_t>(blind.CurrentDayNode)).children.empty());
 }
 
 TEST_F(Sampler, DialogAndChildWindowCountForTheirTopLevelWindow) {

@@ -109,8 +109,10 @@ private slots:
     // samples add no entries; where it does, the tree alone fills the window.
     void desktopWithoutWindowInFront() {
         for (const bool told : {true, false}) {
-            Services services = m_s->services;
-            services.windows = told ? &m_s->windows : nullptr;
+            const Services& s = m_s->services;
+            Services services{s.store,    s.clock, s.locale,
+                              s.codePage, s.boxes, s.beeper,
+                              s.pump,     s.help,  fake::WindowsOrNone(m_s->windows, told)};
             m_s->windows.foreground = m_s->windows.add("Editor");
             TSysLog w(services);
             QCOMPARE(w.noForegroundNotice() == nullptr, told);

@@ -58,8 +58,8 @@ private slots:
         test::ActivityServices s;
         platform::QtEventPump pump;
         const std::unique_ptr<platform::ForeignWindows> windows = platform::CreateX11Windows(s.codePage);
-        QVERIFY(windows);
-        Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, pump, s.help, windows.get()};
+        QVERIFY(windows->reachable());
+        Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, pump, s.help, *windows};
         TSysLog log(services); // hidden, as at start-up
 
         const std::uint64_t editor = x.create("Alpha report - Editor", 40, 40);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Cp1252.h"
+#include "platform/NoBackends.h"
 #include "store/DayCount.h"
 #include "store/Services.h"
 #include "tests/fakes/CountingBeeper.h"
@@ -28,7 +29,8 @@ struct DialogEnv {
     fake::CountingBeeper beeper;
     fake::RecordingPump pump;
     tw::fake::RecordingHelp help;
-    Services services{store, clock, locale, codePage, boxes, beeper, pump, help, nullptr};
+    platform::NoForeignWindows noWindows;
+    Services services{store, clock, locale, codePage, boxes, beeper, pump, help, noWindows};
 };
 
 inline ReminderRecord MakeReminder(std::int32_t kind, int y, int mo, int d, int h, int mi, const std::string& note,

@@ -13,6 +13,7 @@
 
 #include "DialogHarness.h"
 #include "dialogs/ReminderEditor.h"
+#include "platform/NoBackends.h"
 #include "store/Recurrence.h"
 #include "tests/fakes/FakeWindows.h"
 
@@ -69,13 +70,14 @@ private slots:
         };
         fake::FakeWindows writable;
         ReadOnlyWindows readOnly;
+        platform::NoForeignWindows none;
         const QList<std::pair<platform::ForeignWindows*, QString>> cases = {
             {&writable, "Reminder this type will come up for title of active program."},
             {&readOnly, "pop-ups"},
-            {nullptr, "pop-ups"}};
+            {&none, "pop-ups"}};
         for (const auto& [windows, expected] : cases) {
-            Services services = env->services;
-            services.windows = windows;
+            const Services& s = env->services;
+            Services services{s.store, s.clock, s.locale, s.codePage, s.boxes, s.beeper, s.pump, s.help, *windows};
             Tf_Reminder e(services);
             QVERIFY2(e.findChild<QCheckBox*>("Title")->toolTip().contains(expected), qPrintable(expected));
         }

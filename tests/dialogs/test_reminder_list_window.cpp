@@ -325,7 +325,8 @@ private slots:
         QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("Active Reminders:  2"));
         env->store.TablesChanged = false;
         NoShow display;
-        Monitor monitor(env->store, env->clock, env->boxes, display);
+        HandBack handBack(env->store);
+        Monitor monitor(env->store, env->clock, env->boxes, display, handBack);
         monitor.Mon_Rem(); // 09:00: the 08:00 reminder is overdue and goes to the expired table
         QCOMPARE(env->store.ExpiredCount, 1);
         QTRY_COMPARE_WITH_TIMEOUT(list->PageControl1->tabText(1), QStringLiteral("Expired Reminders:  1"), 600);
@@ -340,7 +341,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(list));
         QCOMPARE(cell(list->StringGrid1, 1, NoteColumn), QStringLiteral("missed"));
         NoShow display;
-        Monitor monitor(env->store, env->clock, env->boxes, display);
+        HandBack handBack(env->store);
+        Monitor monitor(env->store, env->clock, env->boxes, display, handBack);
         monitor.Mon_Rem(); // row 1 now maps to "r0", but the grid still shows "missed"
         QTest::keyClick(list->StringGrid1, Qt::Key_Delete);
         QCOMPARE(env->store.ActiveCount, 1); // "r0" was not deleted unseen

@@ -62,7 +62,9 @@ inline ReminderRecord MakeReminder(int kind, bool beep, int y, int mo, int d, in
 // display over fake windows, one titled window in front.
 struct EngineBench {
     explicit EngineBench(bool withWindows = true)
-        : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr} {
+        : services{store,    clock, locale,
+                   codePage, boxes, beeper,
+                   pump,     help,  tw::fake::WindowsOrNone(windows, withWindows)} {
         windows.foreground = frontWindow;
         engine.attachPopUp(popUp);
         engine.attachTitleBar(titleBar);

@@ -298,7 +298,7 @@ TEST(Activation, BeepComesBeforeShowing) {
     } probe;
     probe.s = &b.store;
     probe.seen = &stateAtBeep;
-    Services services{b.store, b.clock, b.locale, b.codePage, b.boxes, probe, b.pump, b.help, &b.windows};
+    Services services{b.store, b.clock, b.locale, b.codePage, b.boxes, probe, b.pump, b.help, b.windows};
     PopUpLogic popUp(services, b.engine.handBack, b.view);
     b.store.CurrentReminder = MakeReminder(KindPopUp, true, 2026, 12, 8, 9, 0, "p");
     popUp.ShowPopUpReminder(b.store.CurrentReminder);

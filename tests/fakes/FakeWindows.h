@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ForeignWindows.h"
+#include "platform/NoBackends.h"
 
 namespace tw::fake {
 
@@ -107,5 +108,11 @@ private:
     }
     platform::WindowId m_next = 100;
 };
+
+// The windows of a test's services: the fake ones, or NoForeignWindows as on a desktop without access.
+inline platform::ForeignWindows& WindowsOrNone(FakeWindows& windows, bool withWindows) {
+    static platform::NoForeignWindows none;
+    return withWindows ? static_cast<platform::ForeignWindows&>(windows) : none;
+}
 
 } // namespace tw::fake

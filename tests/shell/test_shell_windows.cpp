@@ -36,7 +36,7 @@
 #include "tests/fakes/RecordingPump.h"
 #ifdef _WIN32
 #include "platform/win32/WinLocale.h"
-using SystemLocale = tw::platform::win32::WinLocale;
+using SystemLocale = tw::platform::WinLocale;
 #else
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/TerminationWatcher.h"
@@ -92,8 +92,10 @@ struct Rig {
     TRMForm form;
 
     explicit Rig(bool withWindows = false, platform::TrayHost* trayHost = nullptr)
-        : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr},
-          form{services, &hotKey, &desktop, trayHost} {
+        : services{store,    clock, locale,
+                   codePage, boxes, beeper,
+                   pump,     help,  fake::WindowsOrNone(windows, withWindows)},
+          form{services, hotKey, desktop, trayHost} {
         windows.foreground = front;
         auto note = [this](const char* what) { return [this, what] { log.push_back(what); }; };
         QObject::connect(&form, &TRMForm::helpFileNeeded, note("findHelpFile"));
@@ -502,7 +504,7 @@ private slots:
     void aboutBox() {
         Rig rig;
         TAboutBox box(MainIcon(), rig.help);
-        rig.form.setAboutBox(&box);
+        QObject::connect(&rig.form, &TRMForm::aboutRequested, &box, &TAboutBox::bringUp);
         QCOMPARE(box.windowTitle(), QStringLiteral("About"));
         QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(box.ProductName->text(), QStringLiteral("Tellwick"));
@@ -651,7 +653,7 @@ private slots:
         fake::FakeTrayHost host(false);
         Rig rig(false, &host);
         QWidget about;
-        rig.form.setAboutBox(&about);
+        QObject::connect(&rig.form, &TRMForm::aboutRequested, &about, &QWidget::show);
         rig.form.FormCreate();
         rig.takeLog();
         QTimer* wait = rig.timer("TrayWait_Timer");

@@ -123,7 +123,8 @@ struct MonitorRig {
     fake::RecordingMessageBoxes boxes;
     Store store{files};
     ScriptedActivation activation{store};
-    Monitor monitor{store, clock, boxes, activation};
+    HandBack handBack{store};
+    Monitor monitor{store, clock, boxes, activation, handBack};
 
     void add(const ReminderRecord& r) { ASSERT_EQ(store.InsertActive(r), 0); }
     std::vector<ReminderRecord> activeFile() const { return Records(files.files.at(ActiveFileName)); }

@@ -17,13 +17,12 @@ using namespace tw::testing;
 
 namespace {
 
-struct RepeatTest : ::testing::Test, MonitorRig {
+struct RepeatTest : ::testing::Test, MonitorRig, MissedListener {
     const double today = Day(2026, 12, 8); // a Tuesday
     std::vector<MissedReport> reports;
 
-    RepeatTest() {
-        monitor.repeats().setMissedHandler([this](const MissedReport& r) { reports.push_back(r); });
-    }
+    RepeatTest() { monitor.repeats().setMissedListener(this); }
+    void report(const MissedReport& r) override { reports.push_back(r); }
     void at(int h, int mi, int d = 8) { clock.set(2026, 12, d, h, mi); }
     ReminderRecord Series(Repeat rep, double date, double time, std::string_view note, int kind = KindPopUp) {
         ReminderRecord r = Make(kind, false, date, time, note);
@@ -121,7 +120,7 @@ TEST_F(RepeatTest, LongAbsenceLeavesOneCopyOfTheLatestMissedOccurrence) {
     EXPECT_EQ(reports[0].latest.RemDate, today);
 
     // Started again from the old "rd.dt" (the program was killed before the save): nothing is
-    // doubled, nothing reported again, and the series move on as before.
+    // doubled, nothing reported again, and the series move on as in the first run.
     files.files[ActiveFileName] = oldActiveFile;
     store.LoadActive();
     monitor.Mon_Rem();

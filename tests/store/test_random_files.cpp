@@ -127,10 +127,6 @@ private:
     fake::RecordingMessageBoxes m_boxes;
 };
 
-bool Showable(const ReminderRecord& r) {
-    return IsValidDayCount(r.RemDate) && std::isfinite(r.RemTime);
-}
-
 void RunRound(std::uint64_t seed) {
     SCOPED_TRACE("TELLWICK_RANDOM_SEED=" + std::to_string(seed));
     Random rnd(seed);
@@ -140,7 +136,8 @@ void RunRound(std::uint64_t seed) {
     Store store(files);
     RandomActivation activation(store, rnd);
     activation.clock = &clock;
-    Monitor monitor(store, clock, boxes, activation);
+    HandBack handBack(store);
+    Monitor monitor(store, clock, boxes, activation, handBack);
     monitor.setBatchExpiredSaves(rnd.chance(50));
     const EnglishLocale english;
     const platform::Cp1252 codePage;

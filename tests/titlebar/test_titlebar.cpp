@@ -38,7 +38,9 @@ public:
 
 struct Rig {
     explicit Rig(bool withWindows = true)
-        : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr} {
+        : services{store,    clock, locale,
+                   codePage, boxes, beeper,
+                   pump,     help,  tw::fake::WindowsOrNone(windows, withWindows)} {
         pump.onProcess = [this] {
             if (onProcess)
                 onProcess();

@@ -1,3 +1,4 @@
+// The helpers of the Win32 tests: scratch folder, recording windows, message pump and probe process.
 #include "WinTestSupport.h"
 
 #include <algorithm>

@@ -15,7 +15,7 @@
 
 #ifdef _WIN32
 #include "platform/win32/WinFileSystem.h"
-using PlatformFileSystem = tw::platform::win32::WinFileSystem;
+using PlatformFileSystem = tw::platform::WinFileSystem;
 #else
 #include "platform/posix/PosixFileSystem.h"
 using PlatformFileSystem = tw::platform::PosixFileSystem;

@@ -17,8 +17,8 @@
 #include "store/Store.h"
 
 using namespace tw;
-using tw::platform::win32::IoCodeFromWinError;
-using tw::platform::win32::WinFileSystem;
+using tw::platform::IoCodeFromWinError;
+using tw::platform::WinFileSystem;
 using tw::wintest::ScratchDir;
 
 namespace {

@@ -11,8 +11,6 @@
 #include "platform/win32/WinText.h"
 
 using namespace tw::platform;
-using namespace tw::platform::win32;
-using tw::platform::SendResult;
 using tw::wintest::Probe;
 using tw::wintest::RunProbe;
 

@@ -15,7 +15,7 @@
 #include "platform/win32/WinTimeZone.h"
 
 using namespace tw::platform;
-using namespace tw::platform::win32;
+using namespace tw::platform;
 
 TEST(WinCodePage, AgreesWithWindows1252AndKeepsEveryByte) {
     if (::GetACP() != 1252)

@@ -41,7 +41,7 @@ public:
 
 // The real back end, with the window in front chosen by the test (the desktop's focus rules are
 // not what is under test).
-class FrontWindows : public platform::win32::WinForeignWindows {
+class FrontWindows : public platform::WinForeignWindows {
 public:
     platform::WindowId front = 0;
     platform::WindowId foregroundWindow() override { return front; }
@@ -49,12 +49,12 @@ public:
 
 struct Rig {
     Rig()
-        : services{store, clock, locale, codePage, boxes, beeper, pump, help, &windows}, titleBar(services, handBack) {}
+        : services{store, clock, locale, codePage, boxes, beeper, pump, help, windows}, titleBar(services, handBack) {}
     fake::FakeFileSystem files;
     Store store{files};
     fake::FakeClock clock{platform::LocalTime{2026, 12, 7, 9, 30, 0, 0}};
     EnglishLocale locale;
-    platform::win32::WinCodePage codePage;
+    platform::WinCodePage codePage;
     fake::RecordingMessageBoxes boxes;
     fake::CountingBeeper beeper;
     WinPump pump;

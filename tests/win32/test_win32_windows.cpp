@@ -11,7 +11,7 @@
 #include "platform/win32/WinText.h"
 
 using namespace tw::platform;
-using namespace tw::platform::win32;
+using namespace tw::platform;
 using tw::wintest::Probe;
 using tw::wintest::PumpMessages;
 using tw::wintest::TestWindow;

@@ -67,8 +67,8 @@ int main() {
         return 65;
 
     if ((mode == L"guard" || mode == L"hold") && argc >= 4) {
-        tw::platform::win32::WinInstanceGuard guard;
-        const std::string id = tw::platform::win32::WinInstanceIdentifier(argv[3]);
+        tw::platform::WinInstanceGuard guard;
+        const std::string id = tw::platform::WinInstanceIdentifier(argv[3]);
         if (!guard.acquire(id))
             return 1;
         if (mode == L"hold") {
@@ -87,8 +87,8 @@ int main() {
         return 0;
     }
     if (mode == L"listen" && argc >= 4) {
-        tw::platform::win32::WinInstanceChannel channel;
-        if (!channel.listen(tw::platform::win32::WinInstanceIdentifier(argv[3])))
+        tw::platform::WinInstanceChannel channel;
+        if (!channel.listen(tw::platform::WinInstanceIdentifier(argv[3])))
             return 2;
         ready(token);
         int taken = 0;
