@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
 
     // 3. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
-    tw::TRMForm form(services, platform.hotKey.get(), platform.desktop.get());
+    tw::TRMForm form(services, *platform.alarm, platform.hotKey.get(), platform.desktop.get());
     form.setWindowIcon(mainIcon);
     platform.startUp->attachMainWindow({&form, [&form] { return form.saveAll(); }, [&form] { form.endSession(); }});
     QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,
