@@ -28,15 +28,21 @@ TimerFdAlarm::~TimerFdAlarm() {
 }
 
 void TimerFdAlarm::arm(const LocalTime& at) {
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<std::time_t>(PosixLocalToUtc(at));
-    spec.it_value.tv_nsec = static_cast<long>(at.millisecond) * 1'000'000L;
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = static_cast<std::time_t>(PosixLocalToUtc(at));
+    expiry.it_value.tv_nsec = static_cast<long>(at.millisecond) * 1'000'000L;
     // An instant of 0 would disarm the timer: the earliest time is one nanosecond after 1970.
-    if (spec.it_value.tv_sec <= 0) {
-        spec.it_value.tv_sec = 0;
-        spec.it_value.tv_nsec = 1;
+    if (expiry.it_value.tv_sec <= 0) {
+        expiry.it_value.tv_sec = 0;
+        expiry.it_value.tv_nsec = 1;
     }
-    m_armed = timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+    if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr) != 0) {
+        // Refused: fire in a minute instead, and the owner arms afresh then.
+        itimerspec retry{};
+        retry.it_value.tv_sec = 60;
+        timerfd_settime(m_fd, 0, &retry, nullptr);
+    }
+    m_armed = true;
 }
 
 void TimerFdAlarm::disarm() {
