@@ -66,6 +66,7 @@ private:
         m_store.MonitorState = MonitorDone;
         if (m_listener != nullptr)
             m_listener->displayEnded();
+        m_store.NotifyChanged(); // the monitor settles the reminder in its next step
     }
 
     Store& m_store;

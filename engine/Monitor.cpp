@@ -59,6 +59,29 @@ bool IsOverdue(const ReminderRecord& r, const platform::LocalTime& now) {
     return at.hour < now.hour || (at.hour == now.hour && now.minute - at.minute >= 6);
 }
 
+std::optional<platform::LocalTime> NextStepTime(const Store& s, const platform::LocalTime& now) {
+    const double nowValue = ToDayCount(now);
+    const auto soon = FromDayCount(nowValue + 1000.0 / static_cast<double>(MsPerDay));
+    if (s.IconFlashing)
+        return soon;
+    if (!s.RemindersEnabled || s.EditInProgress || s.MonitorState == MonitorShowing)
+        return std::nullopt;
+    if (s.MonitorState == MonitorDone)
+        return soon;
+    if (s.ActiveCount <= 0)
+        return std::nullopt;
+    ReminderRecord earliest{};
+    s.PeekEarliest(earliest);
+    const std::optional<CivilDate> date = DecodeDate(earliest.RemDate);
+    if (!RecordNotEmpty(earliest) || !Showable(earliest) || !date)
+        return soon;
+    const HourMinute at = HourMinuteOf(earliest.RemTime);
+    const platform::LocalTime start{date->year, date->month, date->day, at.hour, at.minute, 0, 0};
+    if (ToDayCount(start) > nowValue)
+        return start;
+    return soon;
+}
+
 void Monitor::Mon_Rem() {
     GuardIo(m_boxes, [this] { step(); });
 }

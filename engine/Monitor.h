@@ -3,6 +3,8 @@
 // has ended (drops it, or puts a rescheduled one back).
 #pragma once
 
+#include <optional>
+
 #include "engine/Activation.h"
 #include "engine/RepeatingReminders.h"
 #include "platform/Clock.h"
@@ -21,6 +23,15 @@ bool IsDueNow(const ReminderRecord& r, const platform::LocalTime& now);
 // The reminder's day is over, or its hour, or six or more minutes of its hour have passed. A record
 // whose date is no calendar date, or whose time is not finite, counts as overdue: it is never shown.
 bool IsOverdue(const ReminderRecord& r, const platform::LocalTime& now);
+
+// When the next monitor step is wanted, for the shared state as it stands at now: the first moment
+// of the earliest pending reminder's minute. One second on while that minute has already begun (the
+// reminder waits for a display to settle, or could not be shown), while a finished display waits to
+// be settled, and while the tray icon flashes (its tooltip follows the date formats each second).
+// Nothing while no step can find anything to do until the tables, the switch, the edit session or
+// a display change: reminders disabled, the editor holding a reminder, a display on show, an empty
+// table.
+std::optional<platform::LocalTime> NextStepTime(const Store& s, const platform::LocalTime& now);
 
 class Monitor {
 public:

@@ -14,6 +14,7 @@
 #include "platform/ForeignWindows.h"
 #include "platform/LocalTimeZone.h"
 #include "platform/Locale.h"
+#include "platform/WallClockAlarm.h"
 
 class QWidget;
 
@@ -40,6 +41,7 @@ struct PlatformBackends {
     std::unique_ptr<FileSystem> files;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<LocalTimeZone> timeZone; // which local minutes exist, for repeating reminders
+    std::unique_ptr<WallClockAlarm> alarm;   // wakes the monitor at its next minute
     std::unique_ptr<Locale> locale;
     std::unique_ptr<CodePage> codePage;
     std::unique_ptr<Beeper> beeper;

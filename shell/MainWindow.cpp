@@ -21,19 +21,14 @@ constexpr char ExitQuestion[] = "Do you really want to close this program?";
 
 } // namespace
 
-TRMForm::TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
-                 platform::TrayHost* trayHost, QWidget* parent)
-    : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
+TRMForm::TRMForm(Services& services, platform::WallClockAlarm& alarm, platform::GlobalHotKey& hotKey,
+                 platform::DesktopGeometry& desktop, platform::TrayHost* trayHost, QWidget* parent)
+    : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop), m_alarm(alarm) {
     platform::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("RMForm"));
     setWindowTitle(QStringLiteral("RMForm"));
     setAccessibleName(QStringLiteral("Tellwick")); // what a screen reader lists for the hidden window
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-
-    Monitor_Timer = new QTimer(this);
-    Monitor_Timer->setObjectName(QStringLiteral("Monitor_Timer"));
-    Monitor_Timer->setInterval(1000);
-    connect(Monitor_Timer, &QTimer::timeout, this, &TRMForm::Monitor_TimerTimer);
 
     Flash_Timer = new QTimer(this);
     Flash_Timer->setObjectName(QStringLiteral("Flash_Timer"));
@@ -106,7 +101,7 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::D
     m_trayIcon->setDoubleClickHandler([this] { RxTrayIcon1DblClick(); });
     m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
     m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
-    m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer);
+    m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer, m_alarm);
     m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
     m_engine->attachTitleBar(*m_titleBar);
     if (trayHost != nullptr) {
@@ -135,19 +130,19 @@ void TRMForm::FormCreate() {
     GuardIo(m_services.boxes, [&] { s.LoadActive(); });
     GuardIo(m_services.boxes, [&] { s.LoadExpired(); });
     DisableAll1->setChecked(false);
-    s.RemindersEnabled = true;
     s.TrayIconShown = true;
+    // Signals the change: the first monitor step runs on the first turn of the event loop.
+    s.SetRemindersEnabled(true);
     Hide2->setChecked(false);
     // Kept off-screen; the main window itself is never shown on this desktop.
     move(-1000, -1000);
     RxTrayIcon1->show();
-    Monitor_Timer->start();
     if (m_trayFallback != nullptr)
         m_trayFallback->start();
 }
 
 void TRMForm::Disable1_Click() {
-    m_services.store.RemindersEnabled = !DisableAll1->isChecked();
+    m_services.store.SetRemindersEnabled(!DisableAll1->isChecked());
     m_engine->tray.Check_Ikon();
 }
 
@@ -300,7 +295,7 @@ void TRMForm::FormDestroy() {
     if (m_hotKeyRegistered)
         m_hotKey.unregisterHotKey();
     m_hotKeyRegistered = false;
-    Monitor_Timer->stop();
+    m_engine->wakeUp.stop();
     Flash_Timer->stop();
     TimerS->stop();
     RxTrayIcon1->hide();

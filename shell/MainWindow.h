@@ -1,6 +1,6 @@
 // TRMForm, the program's hidden main window: it owns the timers, the tray icon with its menus, the
-// global hot key and the reminder engine that drives the icon, and runs the orderly exit that writes
-// both reminder files. The other windows hear its menu commands through its signals.
+// global hot key and the reminder engine that drives the icon and wakes on the wall-clock alarm, and
+// runs the orderly exit that writes both reminder files. The other windows hear its menu commands through its signals.
 #pragma once
 
 #include <QMenu>
@@ -12,6 +12,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/TrayHost.h"
+#include "platform/WallClockAlarm.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "platform/qt/TrayNotifier.h"
 #include "store/Services.h"
@@ -31,13 +32,14 @@ class TrayFallback;
 class TRMForm : public QWidget {
     Q_OBJECT
 public:
-    // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2. With trayHost the window
-    // "Tellwick" comes up where no notification area shows the tray icon; without it never.
-    TRMForm(Services& services, platform::GlobalHotKey& hotKey, platform::DesktopGeometry& desktop,
-            platform::TrayHost* trayHost = nullptr, QWidget* parent = nullptr);
+    // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2. The alarm wakes the
+    // monitor and must outlive the window. With trayHost the window "Tellwick" comes up where no
+    // notification area shows the tray icon; without it never.
+    TRMForm(Services& services, platform::WallClockAlarm& alarm, platform::GlobalHotKey& hotKey,
+            platform::DesktopGeometry& desktop, platform::TrayHost* trayHost = nullptr, QWidget* parent = nullptr);
     ~TRMForm() override;
 
-    // The engine behind the tray icon and Monitor_Timer; the pop-up window attaches to it.
+    // The engine behind the tray icon and the monitor; the pop-up window attaches to it.
     ReminderEngine& engine() { return *m_engine; }
     // Passing notices from the tray icon ("Missed reminders").
     platform::Notifier& notifier() { return *m_notifier; }
@@ -57,6 +59,7 @@ public:
     void m_Exit1Click();
     void PopupMenu2Popup();
     void WMHotKey();
+    // One monitor step with the tray icon's update (the alarm runs it when the step is due).
     void Monitor_TimerTimer();
     void TimerSTimer();
     void RxTrayIcon1DblClick();
@@ -110,7 +113,7 @@ private:
     bool m_ended = false;
     bool m_confirmingExit = false;
 
-    QTimer* Monitor_Timer;
+    platform::WallClockAlarm& m_alarm;
     QTimer* Flash_Timer;
     QTimer* TimerS;
     QSystemTrayIcon* RxTrayIcon1;

@@ -1,6 +1,7 @@
 // The other windows of the program and how the main window reaches them: main builds one
-// ShellWiring after the main window's FormCreate, which creates the editor, the pop-up, the about
-// box, the list and the log window once, hidden, and connects the main window's menu signals to them.
+// ShellWiring after the main window's FormCreate, which creates the pop-up and the about box hidden,
+// the editor, the list and the log window once each at their first use, and connects the main
+// window's menu signals to them.
 #pragma once
 
 #include <QIcon>

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     // 4. The main window: hot key, help file, title state, the two files, initial state.
     const QIcon mainIcon = tw::MainIcon();
     tw::platform::QtTrayHost trayHost;
-    tw::TRMForm form(services, *platform.hotKey, *platform.desktop, &trayHost);
+    tw::TRMForm form(services, *platform.alarm, *platform.hotKey, *platform.desktop, &trayHost);
     form.setWindowIcon(mainIcon);
     platform.startUp->attachMainWindow({&form, [&form] { return form.saveAll(); }, [&form] { form.endSession(); }});
     QObject::connect(&form, &tw::TRMForm::helpFileNeeded, &form,

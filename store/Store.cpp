@@ -92,7 +92,7 @@ void Store::SortActive() {
             }
         }
     }
-    TablesChanged = true;
+    markTablesChanged();
 }
 
 void Store::PeekEarliest(ReminderRecord& dest) const {
@@ -108,7 +108,7 @@ void Store::PopEarliest(ReminderRecord& dest) {
     PeekEarliest(dest);
     if (any) {
         --ActiveCount;
-        TablesChanged = true;
+        markTablesChanged();
     }
 }
 
@@ -119,7 +119,7 @@ int Store::InsertActive(ReminderRecord r) {
     ActiveTable[ActiveCount] = r;
     ++ActiveCount;
     SortActive();
-    TablesChanged = true;
+    markTablesChanged();
     return 0;
 }
 
@@ -129,7 +129,7 @@ int Store::AppendActive(ReminderRecord r) {
         return 1;
     ActiveTable[ActiveCount] = r;
     ++ActiveCount;
-    TablesChanged = true;
+    markTablesChanged();
     return 0;
 }
 
@@ -142,7 +142,7 @@ int Store::AppendExpired(ReminderRecord r) {
             return 1;
     ExpiredTable[ExpiredCount] = r;
     ++ExpiredCount;
-    TablesChanged = true;
+    markTablesChanged();
     if (m_batchDepth > 0)
         m_expiredSavePending = true;
     else
@@ -155,12 +155,14 @@ void Store::BeginEdit(TableId id, int index) {
     Del_Rem(id, index);
     EditInProgress = true;
     EditorMode = EditorEdit;
+    NotifyChanged();
 }
 
 void Store::CancelEdit() {
     const bool pending = EditPending();
     EditInProgress = false;
     EditorMode = EditorIdle;
+    NotifyChanged();
     if (pending && InsertActive(EditBuffer) == 1)
         AppendExpired(EditBuffer);
 }
@@ -202,7 +204,7 @@ void Store::Del_Rem(TableId id, int index) {
         if (n == 0)
             ClearRecord(t[0]);
     }
-    TablesChanged = true;
+    markTablesChanged();
 }
 
 void Store::load(TableId id, const char* fileName) {
@@ -216,6 +218,7 @@ void Store::load(TableId id, const char* fileName) {
     for (std::size_t i = 0; i < records; ++i)
         std::memcpy(&t[static_cast<int>(i)], r.data.data() + i * RecordSize, RecordSize);
     count(id) = static_cast<std::int32_t>(records);
+    NotifyChanged();
     if (r.error != 0)
         throw IoError(r.error);
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -86,6 +87,21 @@ public:
     // The process-wide date and time formats.
     FormatSettings Formats;
 
+    // "&Disable All": RemindersEnabled is the opposite of its check mark.
+    void SetRemindersEnabled(bool on) {
+        RemindersEnabled = on;
+        NotifyChanged();
+    }
+
+    // The one signal of change: every table operation, a load, the edit session, the switch and the
+    // end of a display call it, so whoever waits for the next thing to do (the monitor's wake-up)
+    // learns of it here. The listener must not change the store.
+    void setChangeListener(std::function<void()> listener) { m_changeListener = std::move(listener); }
+    void NotifyChanged() const {
+        if (m_changeListener)
+            m_changeListener();
+    }
+
     ReminderTable& table(TableId id) { return id == TableId::Active ? ActiveTable : ExpiredTable; }
     std::int32_t& count(TableId id) { return id == TableId::Active ? ActiveCount : ExpiredCount; }
 
@@ -108,7 +124,10 @@ public:
     // True while the editor holds a reminder taken out of a table.
     bool EditPending() const { return EditInProgress && EditorMode == EditorEdit; }
     // The editor has stored its records in place of the reminder it held.
-    void EditStored() { EditInProgress = false; }
+    void EditStored() {
+        EditInProgress = false;
+        NotifyChanged();
+    }
     // Cancel or close: a reminder the editor holds goes back to the active table (to the expired
     // one when the active table is full, so it is never lost) and the editor is idle. The edit
     // ends before anything is written, so a failed save of "re.dt" (IoError) cannot hold the
@@ -141,10 +160,15 @@ public:
     };
 
 private:
+    void markTablesChanged() {
+        TablesChanged = true;
+        NotifyChanged();
+    }
     void load(TableId id, const char* fileName);
     void save(TableId id, const char* fileName);
 
     platform::FileSystem* m_files;
+    std::function<void()> m_changeListener;
     int m_batchDepth = 0;
     bool m_expiredSavePending = false;
 };

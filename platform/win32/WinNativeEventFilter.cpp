@@ -33,6 +33,11 @@ bool WinNativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* 
         return true;
     }
 
+    // Broadcast to every top-level window, the hidden main window too; the toolkit sees them as well.
+    if (m_clockChanged &&
+        (msg->message == WM_TIMECHANGE || (msg->message == WM_POWERBROADCAST && msg->wParam == PBT_APMRESUMEAUTOMATIC)))
+        m_clockChanged();
+
     if (m_sessionEnd && (msg->message == WM_QUERYENDSESSION || msg->message == WM_ENDSESSION)) {
         const std::optional<bool> answer = m_sessionEnd->handleMessage(msg->message, msg->wParam);
         if (answer) {

@@ -19,6 +19,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <functional>
 
 class QWidget;
 
@@ -30,13 +31,16 @@ class WinSessionEnd;
 class WinNativeEventFilter : public QAbstractNativeEventFilter {
 public:
     // Either may be null. Install with QCoreApplication::installNativeEventFilter; both must outlive
-    // the installed filter.
-    WinNativeEventFilter(WinHotKey* hotKey, WinSessionEnd* sessionEnd) : m_hotKey(hotKey), m_sessionEnd(sessionEnd) {}
+    // the installed filter. clockChanged, when given, runs at WM_TIMECHANGE (the clock or the time
+    // zone was set) and at the resume from sleep (WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC).
+    WinNativeEventFilter(WinHotKey* hotKey, WinSessionEnd* sessionEnd, std::function<void()> clockChanged = {})
+        : m_hotKey(hotKey), m_sessionEnd(sessionEnd), m_clockChanged(std::move(clockChanged)) {}
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     WinHotKey* m_hotKey;
     WinSessionEnd* m_sessionEnd;
+    std::function<void()> m_clockChanged;
 };
 
 // Puts key on widget's native window now (which creates it if needed) and again at every

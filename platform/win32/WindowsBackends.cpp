@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "platform/PlatformBackends.h"
+#include "platform/qt/QtWallClockAlarm.h"
 #include "platform/win32/WinBeeper.h"
 #include "platform/win32/WinClock.h"
 #include "platform/win32/WinCodePage.h"
@@ -21,18 +22,20 @@ namespace {
 
 class WindowsStartUp : public PlatformStartUp {
 public:
-    explicit WindowsStartUp(WinHotKey& hotKey) : m_hotKey(hotKey) {}
+    WindowsStartUp(WinHotKey& hotKey, QtWallClockAlarm& alarm) : m_hotKey(hotKey), m_alarm(alarm) {}
     ~WindowsStartUp() override {
         if (m_filter && QCoreApplication::instance() != nullptr)
             QCoreApplication::instance()->removeNativeEventFilter(m_filter.get());
     }
 
     // WM_HOTKEY goes to the main window's handle, which Qt may create anew; the end of the session
-    // saves as "E&xit" does.
+    // saves as "E&xit" does; a change of the clock or of the time zone, and the resume from sleep,
+    // wake the monitor's alarm.
     void attachMainWindow(const MainWindowHooks& hooks) override {
         m_binding = std::make_unique<WinHotKeyBinding>(m_hotKey, *hooks.window);
         m_sessionEnd = std::make_unique<WinSessionEnd>(hooks.saveAll);
-        m_filter = std::make_unique<WinNativeEventFilter>(&m_hotKey, m_sessionEnd.get());
+        m_filter =
+            std::make_unique<WinNativeEventFilter>(&m_hotKey, m_sessionEnd.get(), [this] { m_alarm.clockChanged(); });
         QCoreApplication::instance()->installNativeEventFilter(m_filter.get());
     }
 
@@ -40,6 +43,7 @@ public:
 
 private:
     WinHotKey& m_hotKey;
+    QtWallClockAlarm& m_alarm;
     std::unique_ptr<WinHotKeyBinding> m_binding;
     std::unique_ptr<WinSessionEnd> m_sessionEnd;
     std::unique_ptr<WinNativeEventFilter> m_filter;
@@ -50,10 +54,12 @@ private:
 PlatformBackends MakePlatformBackends() {
     PlatformBackends b;
     auto hotKey = std::make_unique<WinHotKey>(0);
-    b.startUp = std::make_unique<WindowsStartUp>(*hotKey);
-    b.hotKey = std::move(hotKey);
     b.files = std::make_unique<WinFileSystem>();
     b.clock = std::make_unique<WinClock>();
+    auto alarm = std::make_unique<QtWallClockAlarm>(*b.clock);
+    b.startUp = std::make_unique<WindowsStartUp>(*hotKey, *alarm);
+    b.alarm = std::move(alarm);
+    b.hotKey = std::move(hotKey);
     b.locale = std::make_unique<WinLocale>();
     b.codePage = std::make_unique<WinCodePage>();
     b.timeZone = std::make_unique<WinTimeZone>();

@@ -15,6 +15,8 @@
 #include "platform/posix/PosixTimeZone.h"
 #include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtBackends.h"
+#include "platform/qt/QtWallClockAlarm.h"
+#include "platform/qt/TimerFdAlarm.h"
 #include "platform/wayland/PortalHotKey.h"
 #include "platform/wayland/WaylandWindows.h"
 #include "platform/x11/X11Connection.h"
@@ -53,6 +55,11 @@ PlatformBackends MakePlatformBackends() {
     b.locale = std::make_unique<PosixLocale>();
     b.codePage = std::make_unique<Cp1252>();
     b.timeZone = std::make_unique<PosixTimeZone>();
+    // The kernel's wall-clock timer; a timer that looks at the clock each minute where there is none.
+    if (auto timerFd = TimerFdAlarm::create())
+        b.alarm = std::move(timerFd);
+    else
+        b.alarm = std::make_unique<QtWallClockAlarm>(*b.clock);
     b.beeper = std::make_unique<QtBeeper>();
     // Other programs' windows and the hot key: through the X11 display (also XWayland, with
     // QT_QPA_PLATFORM=xcb), or on Wayland through the compositor's foreign-toplevel manager and the

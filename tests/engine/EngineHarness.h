@@ -9,6 +9,7 @@
 #include "platform/Cp1252.h"
 #include "store/DayCount.h"
 #include "tests/fakes/CountingBeeper.h"
+#include "tests/fakes/FakeAlarm.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeTimer.h"
@@ -70,14 +71,25 @@ struct EngineBench {
         engine.attachTitleBar(titleBar);
     }
 
-    // One tick of Monitor_Timer.
+    // One monitor step with the tray icon's update, run by hand.
     void tick() { engine.Monitor_TimerTimer(); }
-    // Moves the clock on by whole seconds, ticking every second.
-    void run(int seconds) {
+    // Turns of the event loop at the present time: the alarm fires while its time has come. The
+    // number of steps it ran.
+    int settle() {
+        int steps = 0;
+        while (steps < 100 && alarm.fireIfDue(clock.now()))
+            ++steps;
+        return steps;
+    }
+    // Moves the clock on by whole seconds; after each second the alarm runs the steps that are due,
+    // as the event loop does. The number of steps.
+    int run(int seconds) {
+        int steps = 0;
         for (int i = 0; i < seconds; ++i) {
             clock.advanceMs(1000);
-            tick();
+            steps += settle();
         }
+        return steps;
     }
     void add(const ReminderRecord& r) { store.InsertActive(r); }
     // A title-bar display has written into the window in front.
@@ -97,7 +109,8 @@ struct EngineBench {
     Services services;
     fake::FakeTrayIcon icon;
     fake::FakeTimer flashTimer;
-    ReminderEngine engine{services, icon, flashTimer};
+    fake::FakeAlarm alarm;
+    ReminderEngine engine{services, icon, flashTimer, alarm};
     TrayIconStates& tray = engine.tray;
     ReminderActivation& activation = engine.activation;
     Monitor& monitor = engine.monitor;

@@ -82,8 +82,9 @@ int main(int argc, char** argv) {
     QMenu emptyMenu;
     platform::QtTrayIcon trayIcon(&mainMenu, &emptyMenu);
     platform::QtOneShotTimer flashTimer;
+    fake::FakeAlarm alarm; // the ticks below run the steps
     // The program's wiring on the real tray icon; the bench lends its services.
-    ReminderEngine engine(core.services, trayIcon, flashTimer);
+    ReminderEngine engine(core.services, trayIcon, flashTimer, alarm);
     TRem_Pop pop(core.services, engine.handBack);
     engine.attachPopUp(pop.logic());
     QTimer ticks;

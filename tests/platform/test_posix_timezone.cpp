@@ -60,3 +60,25 @@ TEST_F(CentralEurope, EveryDayAtNineStaysAtNineAndTwoThirtyMovesForOneDay) {
     EXPECT_EQ(NextOccurrenceAfter(night, {2027, 3, 27, 2, 30, 0, 0}, zone), (LocalTime{2027, 3, 28, 3, 0, 0, 0}));
     EXPECT_EQ(NextOccurrenceAfter(night, {2027, 3, 28, 3, 0, 0, 0}, zone), (LocalTime{2027, 3, 29, 2, 30, 0, 0}));
 }
+
+// The wall-clock alarm arms for the instant the local clock shows: the offset of the day itself,
+// the end of a skipped span for a minute inside it, the first showing of a repeated one.
+TEST_F(CentralEurope, LocalTimesTurnIntoTheInstantTheClockShowsThem) {
+    struct Row {
+        LocalTime local;
+        const char* utc; // as date -u prints it
+    };
+    const Row rows[] = {
+        {{2027, 1, 15, 10, 30, 15, 0}, "2027-01-15 09:30:15"}, {{2027, 7, 15, 10, 30, 0, 0}, "2027-07-15 08:30:00"},
+        {{2027, 3, 28, 2, 30, 0, 0}, "2027-03-28 01:00:00"},   {{2027, 3, 28, 3, 0, 0, 0}, "2027-03-28 01:00:00"},
+        {{2027, 10, 31, 2, 30, 0, 0}, "2027-10-31 00:30:00"},  {{2027, 10, 31, 3, 0, 0, 0}, "2027-10-31 02:00:00"},
+    };
+    for (const Row& row : rows) {
+        const std::time_t t = static_cast<std::time_t>(platform::PosixLocalToUtc(row.local));
+        std::tm tm{};
+        ::gmtime_r(&t, &tm);
+        char text[32];
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+        EXPECT_STREQ(text, row.utc) << row.local.hour << ":" << row.local.minute;
+    }
+}

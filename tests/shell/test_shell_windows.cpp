@@ -29,6 +29,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ShellWiring.h"
 #include "tests/fakes/CountingBeeper.h"
+#include "tests/fakes/FakeAlarm.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeTrayHost.h"
 #include "tests/fakes/FakeWindows.h"
@@ -88,6 +89,7 @@ struct Rig {
     Services services;
     test::FakeHotKey hotKey;
     test::FakeDesktop desktop;
+    fake::FakeAlarm alarm;
     std::vector<std::string> log;
     TRMForm form;
 
@@ -95,7 +97,7 @@ struct Rig {
         : services{store,    clock, locale,
                    codePage, boxes, beeper,
                    pump,     help,  fake::WindowsOrNone(windows, withWindows)},
-          form{services, hotKey, desktop, trayHost} {
+          form{services, alarm, hotKey, desktop, trayHost} {
         windows.foreground = front;
         auto note = [this](const char* what) { return [this, what] { log.push_back(what); }; };
         QObject::connect(&form, &TRMForm::helpFileNeeded, note("findHelpFile"));
@@ -179,8 +181,11 @@ private slots:
         QVERIFY(rig.store.RemindersEnabled);
         QVERIFY(rig.store.TrayIconShown);
         QVERIFY(!rig.action("DisableAll1")->isChecked());
-        QVERIFY(rig.timer("Monitor_Timer")->isActive());
-        QCOMPARE(rig.timer("Monitor_Timer")->interval(), 1000);
+        // The first monitor step runs on the first turn of the event loop; it finds tomorrow's
+        // reminder and sleeps until its minute.
+        QVERIFY(rig.alarm.due(rig.clock.now()));
+        QVERIFY(rig.alarm.fire());
+        QCOMPARE(rig.alarm.at, std::optional(platform::LocalTime{2026, 12, 9, 12, 0, 0, 0}));
         QVERIFY(!rig.form.isVisible());
         QVERIFY(rig.files.order.empty());
     }
@@ -195,17 +200,20 @@ private slots:
         QCOMPARE(rig.hotKey.unregistrations, 0);
     }
 
-    // Each tick brings the tray icon up to date first, then runs the monitor step: the flash of an
-    // icon reminder taken up in one tick shows in the next.
-    void monitorTickChecksTheIconBeforeTheMonitorStep() {
+    // Each step brings the tray icon up to date, runs the monitor step, and brings the icon up to
+    // date again: no tick follows to catch up, so the flash of an icon reminder taken up in a step
+    // shows at its end.
+    void monitorStepChecksTheIconAroundTheStep() {
         Rig rig;
-        rig.clock.set(2026, 12, 8, 10, 0, 0);
+        rig.clock.set(2026, 12, 8, 9, 59, 59);
         rig.store.InsertActive(makeRecord(KindIcon, *EncodeDate(2026, 12, 8), EncodeTime(10, 0, 0, 0), "Tea"));
         rig.form.Monitor_TimerTimer();
         QVERIFY(rig.tray()->toolTip().contains(QStringLiteral("Active:  1")));
+        QCOMPARE(rig.alarm.at, std::optional(platform::LocalTime{2026, 12, 8, 10, 0, 0, 0}));
+        rig.clock.set(2026, 12, 8, 10, 0, 0);
+        QVERIFY(rig.alarm.fireIfDue(rig.clock.now()));
         QVERIFY(rig.store.IconFlashing);
         QVERIFY(rig.timer("Flash_Timer")->isActive());
-        rig.form.Monitor_TimerTimer();
         QVERIFY(rig.tray()->toolTip().contains(QStringLiteral("Tea")));
     }
 
@@ -348,7 +356,7 @@ private slots:
             QVERIFY(rig.files.order.empty());
             QVERIFY(!rig.form.ended());
             QCOMPARE(ended.count(), 0);
-            QVERIFY(rig.timer("Monitor_Timer")->isActive());
+            QVERIFY(rig.alarm.armed());
         }
     }
 
@@ -372,7 +380,9 @@ private slots:
         QCOMPARE(rig.hotKey.unregistrations, 1);
         QCOMPARE(ended.count(), 1);
         QVERIFY(rig.form.ended());
-        QVERIFY(!rig.timer("Monitor_Timer")->isActive());
+        QVERIFY(!rig.alarm.armed());
+        rig.store.NotifyChanged(); // nothing wakes the monitor of an ended program
+        QVERIFY(!rig.alarm.armed());
         // A second Exit (a stale menu) does nothing.
         rig.form.m_Exit1Click();
         QCOMPARE(rig.boxes.shown.size(), std::size_t(1));
