@@ -52,6 +52,7 @@ void ShellWiring::wireRepeats(Services& services, const platform::LocalTimeZone&
     Owned& p = *m_owned;
     RepeatingReminders& repeats = p.form->engine().monitor.repeats();
     repeats.setTimeZone(zone);
+    p.editor->setTimeZone(zone);
     platform::Notifier& notifier = p.form->notifier();
     notifier.setClickHandler([l = p.list.get()] { l->ShowExpired(); });
     p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, notifier);

@@ -2,6 +2,7 @@
 #include "store/QuickEntry.h"
 
 #include <array>
+#include <cstdio>
 #include <vector>
 
 #include "store/DateFormat.h"
@@ -51,10 +52,6 @@ int Number(std::string_view digits) {
     return n;
 }
 
-std::string Quoted(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
-}
-
 // Decodes one UTF-8 character at s[i]; false for a byte sequence that is not UTF-8 (overlong
 // forms, surrogates and values past U+10FFFF included).
 bool NextCodePoint(std::string_view s, std::size_t& i, char32_t& cp) {
@@ -102,6 +99,33 @@ bool IsUtf8(std::string_view s) {
         if (!NextCodePoint(s, i, cp))
             return false;
     return true;
+}
+
+// A part of the line for a message: in quotes, at most 40 characters ("..." for the rest), and
+// characters that would break the message's one line shown as U+FFFD.
+std::string Quoted(std::string_view s) {
+    constexpr int MaxShown = 40;
+    std::string out = "\"";
+    std::size_t i = 0;
+    int shown = 0;
+    char32_t cp = 0;
+    while (i < s.size()) {
+        if (shown == MaxShown) {
+            out += "...";
+            break;
+        }
+        const std::size_t start = i;
+        if (!NextCodePoint(s, i, cp)) {
+            ++i;
+            cp = 0;
+        }
+        if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || cp == 0x2028 || cp == 0x2029)
+            out += "\xEF\xBF\xBD";
+        else
+            out.append(s.substr(start, i - start));
+        ++shown;
+    }
+    return out + "\"";
 }
 
 std::string HexCode(char32_t cp) {
@@ -227,16 +251,17 @@ public:
             out.error = m_error;
             return out;
         }
-        out.note = std::string(trimmedNote());
-        if (!out.minuteOfDay) {
+        // The note is reported only when the files can take it.
+        const std::string_view note = trimmedNote();
+        const std::string noteError = note.empty() ? std::string() : checkNote(note);
+        if (noteError.empty())
+            out.note = std::string(note);
+        if (!out.minuteOfDay)
             out.error = "No time of day";
-            return out;
-        }
-        if (out.note.empty()) {
+        else if (note.empty())
             out.error = "No note";
-            return out;
-        }
-        out.error = checkNote(out.note);
+        else
+            out.error = noteError;
         if (out.error.empty() && !out.repeat)
             out.repeat = Repeat::Once;
         return out;
@@ -788,14 +813,18 @@ QuickReading ReadQuickEntry(std::string_view utf8, const QuickEntryContext& ctx)
 std::string QuickEntryLine(const QuickEntry& e, const QuickEntryContext& ctx) {
     const auto date = DecodeDate(e.date());
     const bool shortYear = date && date->year >= ctx.now.year - 50 && date->year <= ctx.now.year + 49;
-    std::string line = FormatDateTime(shortYear ? "dd/mmm/yy" : "dd/mmm/yyyy", e.date(), ctx.locale);
-    line += ' ';
-    line += FormatDateTime("hh:nn", e.date() + e.time(), ctx.locale);
-    line += ' ';
-    line += RepeatText(e.repeat);
-    line += ' ';
-    line += e.note;
-    return line;
+    const std::string rest = std::string(" ") + std::string(RepeatText(e.repeat)) + " " + e.note;
+    const std::string line = FormatDateTime(shortYear ? "dd/mmm/yy" : "dd/mmm/yyyy", e.date(), ctx.locale) + " " +
+                             FormatDateTime("hh:nn", e.date() + e.time(), ctx.locale) + rest;
+    const QuickReading back = ReadQuickEntry(line, ctx);
+    if (back.accepted() && back.entry() == e)
+        return line;
+    // A locale whose list format cannot be read back (no date separator, a month name holding
+    // one): ISO date and a plain time, which always can.
+    char plain[32];
+    std::snprintf(plain, sizeof plain, "%04d-%02d-%02d %02d:%02d", date ? date->year : 0, date ? date->month : 0,
+                  date ? date->day : 0, e.minuteOfDay / 60, e.minuteOfDay % 60);
+    return plain + rest;
 }
 
 } // namespace tw

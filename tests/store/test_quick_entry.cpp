@@ -141,6 +141,7 @@ const std::vector<std::pair<const char*, std::vector<Case>>> Phrases = {
       {"in 99999999 days x", "error: Span not understood: \"in 99999999\""},
       {"in 9999999 days x", "error: No such date: \"in 9999999 days\""},
       {"every fortnight 9am x", "error: Repeat not understood: \"every fortnight\""},
+      {"1/2/3\x01 9am x", "error: Date not understood: \"1/2/3\xEF\xBF\xBD\""},
       {"tomorrow 9am a\x07z", "error: Note: control character U+0007"},
       {"tomorrow 9am \xE6\x97\xA5\xE6\x9C\xAC", "error: Note: \"\xE6\x97\xA5\" cannot be stored"},
       {"tomorrow 9am \xFF", "error: Not UTF-8 text"},
@@ -173,6 +174,9 @@ TEST(QuickEntry, LimitsOrderOfDatesZoneAndPartsOfARefusedLine) {
     const std::string full(127, 'n');
     EXPECT_EQ(Outcome("tomorrow 9am \xC3\xA9" + full, ctx), "09/Dec/26 09:00 Once \xC3\xA9" + full);
     EXPECT_EQ(Outcome("tomorrow 9am " + full + "nn", ctx), "error: Note too long: 129 characters, at most 128");
+    // A message quotes at most 40 characters of a part.
+    EXPECT_EQ(Outcome("tomorrow " + std::string(5000, '7') + " x", ctx),
+              "error: Time not understood: \"" + std::string(40, '7') + "...\"");
 
     // The locale's short date decides between day and month; ISO and the list's format do not.
     const MonthFirstLocale us;
