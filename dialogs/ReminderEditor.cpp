@@ -189,8 +189,10 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     top->addLayout(buttons, 2, 0, 1, 2);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(QuickEntryEdit, Memo1);
-    setTabOrder(Memo1, DateTime1);
+    // The quick entry comes right after the note, where the focus starts: Shift+Tab from the note
+    // still goes back over Help, Cancel and Add to OK, and Tab from the repeat list on to OK.
+    setTabOrder(Memo1, QuickEntryEdit);
+    setTabOrder(QuickEntryEdit, DateTime1);
     setTabOrder(DateTime1, DateTime2);
     setTabOrder(DateTime2, RepeatList);
     setTabOrder(RepeatList, Title);
