@@ -29,6 +29,9 @@
 
 namespace tw {
 
+// The quick entry takes the notes the note box takes.
+static_assert(QuickNoteLimit == NoteInputLimit);
+
 namespace {
 
 QComboBox* soundList(QWidget* parent, const QString& name, const QString& accessible) {
