@@ -32,9 +32,7 @@ public:
     std::string dateSeparator() const override { return "."; }
     std::string timeSeparator() const override { return "h"; }
     std::string shortMonthName(int m) const override {
-        return m == 12 ? "d\xC3\xA9"
-                         "c."
-                       : "m" + std::to_string(m);
+        return m == 12 ? "d\u00E9c." : "m" + std::to_string(m); // "déc."
     }
 };
 
