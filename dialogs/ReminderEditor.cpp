@@ -503,6 +503,7 @@ void Tf_Reminder::clearQuickEntry() {
 void Tf_Reminder::showQuickResult(const QString& text) {
     QuickResult->setText(QuickResult->fontMetrics().elidedText(text, Qt::ElideRight, QuickEntryEdit->width()));
     QuickResult->setToolTip(text);
+    QuickResult->setAccessibleDescription(text);
     QuickEntryEdit->setAccessibleDescription(text);
 }
 
