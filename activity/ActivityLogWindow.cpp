@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <array>
 
 #include "activity/ActivityCsv.h"
@@ -70,6 +71,10 @@ int QtTextCollation::compare(std::string_view a, std::string_view b) const {
     const QString x = QString::fromStdString(m_codePage.toUtf8(a));
     const QString y = QString::fromStdString(m_codePage.toUtf8(b));
     return m_collator.compare(x, y);
+}
+
+QString TSysLog::NoForegroundText() {
+    return QStringLiteral("This desktop does not tell programs which window is in front: no activity can be logged.");
 }
 
 TSysLog::TSysLog(Services& services, QWidget* parent)
@@ -143,7 +148,22 @@ TSysLog::TSysLog(Services& services, QWidget* parent)
     palette.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
     palette.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
     TreeView1->setPalette(palette);
-    setCentralWidget(TreeView1);
+    if (services.windows != nullptr) {
+        setCentralWidget(TreeView1);
+    } else {
+        // Where the desktop keeps the window in front to itself, one line says why the log stays empty.
+        auto* central = new QWidget(this);
+        auto* layout = new QVBoxLayout(central);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        NoForegroundNotice = new QLabel(NoForegroundText(), central);
+        NoForegroundNotice->setObjectName(QStringLiteral("NoForegroundNotice"));
+        NoForegroundNotice->setWordWrap(true);
+        NoForegroundNotice->setMargin(4);
+        layout->addWidget(NoForegroundNotice);
+        layout->addWidget(TreeView1, 1);
+        setCentralWidget(central);
+    }
 
     // The two panels stay empty; without names a screen reader passes over them.
     auto panel = [&] {
@@ -337,6 +357,9 @@ bool TSysLog::eventFilter(QObject* watched, QEvent* event) {
     if (widget->window() != this)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    // The menu bar has the focus only while it is worked from the keyboard: there Escape leaves it.
+    if (qobject_cast<QMenuBar*>(widget) && key->matches(QKeySequence::Cancel))
+        return false;
     if (event == m_lastKeyEvent && m_lastKeyReceiver && widget != m_lastKeyReceiver &&
         widget->isAncestorOf(m_lastKeyReceiver) && key->timestamp() == m_lastKeyTime && key->key() == m_lastKey)
         return false;

@@ -59,6 +59,9 @@ public:
     void setSaveDialog(SaveDialog dialog) { m_saveDialog = std::move(dialog); }
 
     ActivityLog& log() { return m_log; }
+    // The line shown where the desktop does not tell programs which window is in front.
+    static QString NoForegroundText();
+    QLabel* noForegroundNotice() const { return NoForegroundNotice; }
     QTreeWidget* treeView() const { return TreeView1; }
     QTimer* samplingTimer() const { return TimerS; }
     QTimer* showTimer() const { return TimerSH; }
@@ -110,6 +113,8 @@ private:
     QToolButton* SpeedButton3 = nullptr;
     QToolButton* SpeedButton2 = nullptr;
     QTreeWidget* TreeView1 = nullptr;
+    // The line shown above the tree where the desktop does not tell which window is in front.
+    QLabel* NoForegroundNotice = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
     QAction* Save1 = nullptr;

@@ -71,8 +71,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TELLWICK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Depends: dpkg-shlibdeps reads the libraries the executable really links.
+# Depends: dpkg-shlibdeps reads the libraries the executable really links; Qt's Wayland platform
+# plugin is loaded at run time, so it is named here: without it, a Wayland session with no X server
+# could not show a window.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)
 # The install rules' absolute folder (/etc/xdg/autostart) goes into the package, not onto this machine.

@@ -1,6 +1,7 @@
 # The Windows package, tellwick-<version>-win64.zip (cpack -G ZIP in the build folder): one folder
 # with tellwick.exe, Help\, the Qt DLLs and plugins it loads, the C++ runtime DLLs of the mingw-w64
-# compiler, and the licence notices. Every DLL and the executable are stripped.
+# compiler, and the licence notices. Every DLL and the executable are stripped. The installer,
+# tellwick-<version>-setup.exe (the target "setup"), holds the same folder.
 
 # Qt's DLLs and the two plugins the program needs: the "windows" platform and the native style.
 set(tellwick_qt_dlls Qt6::Core Qt6::Gui Qt6::Widgets)
@@ -34,6 +35,8 @@ get_filename_component(dsc ${dsc} NAME_WLE)
 string(REGEX REPLACE "^qt6-base_" "" TELLWICK_QT_DEBIAN_VERSION ${dsc})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows-notices.txt.in ${CMAKE_BINARY_DIR}/NOTICES.txt @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/NOTICES.txt DESTINATION .)
+# The program's own licence, which the installer shows too.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(DIRECTORY ${tellwick_qt_prefix}/share/licenses/ DESTINATION licences/qt)
 
 # Strip what was installed (also Qt's DLLs, which install(TARGETS ... ) would not strip).
@@ -51,3 +54,6 @@ set(CPACK_PACKAGE_FILE_NAME tellwick-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 include(CPack)
+
+# The installer beside the zip, with the same files.
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsInstaller.cmake)

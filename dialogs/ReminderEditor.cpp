@@ -24,6 +24,7 @@
 #include "dialogs/ListRules.h"
 #include "dialogs/NoteEdit.h"
 #include "platform/qt/Accessibility.h"
+#include "platform/qt/DropDownKeys.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
 
@@ -144,7 +145,12 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     Title = new QCheckBox(QStringLiteral("Title Window"), GroupBox3);
     Title->setObjectName(QStringLiteral("Title"));
-    Title->setToolTip(QStringLiteral("Reminder this type will come up for title of active program."));
+    // Where the desktop keeps other programs' titles to themselves (Wayland) these reminders are pop-ups.
+    if (services.windows != nullptr && services.windows->canSetTitles())
+        Title->setToolTip(QStringLiteral("Reminder this type will come up for title of active program."));
+    else
+        Title->setToolTip(QStringLiteral("This desktop does not let programs change the title of another "
+                                         "program's window: reminders of this type appear as pop-ups."));
     ComboBox1 = soundList(GroupBox3, QStringLiteral("ComboBox1"), QStringLiteral("Sound for Title Window"));
     PopUp = new QCheckBox(QStringLiteral("PopUp"), GroupBox3);
     PopUp->setObjectName(QStringLiteral("PopUp"));
@@ -230,6 +236,10 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
+    // Escape on an open list closes only the list. After the key preview, so that the preview
+    // neither watches the lists themselves nor sees their key first.
+    for (QComboBox* c : {RepeatList, ComboBox1, ComboBox2, ComboBox3})
+        platform::KeepEscapeInList(c);
 }
 
 void Tf_Reminder::ShowNew() {

@@ -191,10 +191,12 @@ TPagesDlg::TPagesDlg(Services& services, Tf_Reminder& editor, QWidget* parent)
     Init_List_Reminders(StringGrid1, 0);
     Init_List_Reminders(StringGrid2, 0);
 
-    // Key preview: the form sees every key before the focused control does.
+    // Key preview: the form sees every key before the focused control does. Not in the context
+    // menus: a key pressed there is the menu's.
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+        if (!w->isWindow())
+            w->installEventFilter(this);
 }
 
 ReminderGrid* TPagesDlg::makeGrid(QWidget* page, const QString& name, const QString& accessible) {

@@ -14,6 +14,7 @@
 #include "dialogs/NoteEdit.h"
 #include "engine/RepeatIn.h"
 #include "platform/qt/Accessibility.h"
+#include "platform/qt/DropDownKeys.h"
 
 namespace tw {
 
@@ -79,7 +80,9 @@ TRem_Pop::TRem_Pop(Services& services, HandBack& handBack, QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, [this] { m_logic.Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { m_logic.Button2Click(); });
     // Escape dismisses from whichever control has the focus, once: the shortcut belongs to the
-    // window and the logic acts only while a reminder is on show.
+    // window and the logic acts only while a reminder is on show. On the open list it only closes
+    // the list.
+    platform::KeepEscapeInList(ComboBox1);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] { m_logic.Button1Click(); });

@@ -39,6 +39,9 @@ public:
     virtual std::unique_ptr<TitleSnapshot> snapshotTitle(WindowId w) = 0;
     // Gives a window back the exact title of a snapshot; false on failure.
     virtual bool restoreTitle(WindowId w, const TitleSnapshot& snapshot) = 0;
+    // False where the desktop lets programs read other windows but not change their titles
+    // (Wayland): title reminders are then shown as pop-ups.
+    virtual bool canSetTitles() const { return true; }
 };
 
 } // namespace tw::platform

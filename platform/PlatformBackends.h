@@ -30,10 +30,6 @@ struct MainWindowHooks {
 class PlatformStartUp {
 public:
     virtual ~PlatformStartUp() = default;
-    // Takes the single-instance locks for this executable. False when another copy runs: that copy
-    // has been asked to come forward, and this one ends without building anything. Otherwise each
-    // later request of a second copy calls bringForward on the user-interface thread.
-    virtual bool becomeOnlyCopy(std::function<void()> bringForward) = 0;
     // Before the main window's FormCreate: the hot key's messages and the end of the session.
     virtual void attachMainWindow(const MainWindowHooks& hooks) = 0;
     // Every window is built: a request to end that came meanwhile is handled now.

@@ -3,6 +3,7 @@
 // process dies (named mutexes on Windows, flock'ed files on Linux).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,8 @@ namespace tw::platform {
 
 // The executable's full path in upper case, followed by ".OneInstance.", with every "\" made "/".
 std::string InstanceIdentifier(std::string_view executablePath);
+// A stable 64-bit FNV-1a hash, written as 16 hex digits: short names for lock files, sockets, pipes.
+std::string NameHash(const std::string& name);
 
 class InstanceGuard {
 public:
@@ -17,8 +20,11 @@ public:
     // Takes the locks named after identifier ("CriticalSection" then "Default"). True when no other
     // copy is running; this process then holds the "Default" lock for the rest of its life.
     virtual bool acquire(const std::string& identifier) = 0;
-    // Asks the copy that holds the lock to bring its window forward. Shows nothing.
-    virtual void activateFirstCopy(const std::string& identifier) = 0;
 };
+
+// This platform's guard.
+std::unique_ptr<InstanceGuard> MakeInstanceGuard();
+// The identifier of the running executable (this platform's full path of it).
+std::string ExecutableIdentifier();
 
 } // namespace tw::platform

@@ -32,6 +32,8 @@ log "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 log "$(dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /')"
 
 failed=0
+# Qt's Wayland plugin is loaded at run time, so dpkg-shlibdeps cannot find it: it must be named.
+dpkg-deb -f "$deb" Depends | grep -qw 'qt6-wayland' || { log "Depends lacks qt6-wayland"; failed=1; }
 echo "== lintian"
 # Errors fail; warnings and notes are shown (and explained in docs/packaging.md).
 lintian --fail-on error --display-info --tag-display-limit 0 "$deb" || failed=1

@@ -3,7 +3,7 @@
 # (scripts/test-desktop.sh) with the program running in a temporary working directory.
 #
 #   scripts/screenshots.sh [TELLWICK]      (default: build/tellwick)
-# Writes docs/images/{tray-menu,about,editor,list,popup,activity-log}.png.
+# Writes docs/images/{tray-menu,about,editor,list,popup,activity-log,launcher}.png.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(readlink -f "${1:-$top/build/tellwick}")
@@ -141,3 +141,11 @@ xdotool windowactivate --sync "$(window "User Activity")" >/dev/null 2>&1 || tru
 xdotool mousemove --window "$(window "User Activity")" 11 59 click 1 # the day's branch open
 xdotool mousemove 640 400
 shoot_window activity-log "User Activity"
+xdotool key alt+F4
+within 5 eval '[ -z "$(window "User Activity")" ]'
+
+# The window "Tellwick" of a desktop without a notification area: the tray host (the desktop's
+# third process, after Xvfb and openbox) goes away, and the window comes up in its place.
+tray=$(sed -n 3p "$TEST_DESKTOP_STATE")
+kill -TERM "$tray"
+shoot_window launcher Tellwick

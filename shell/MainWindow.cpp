@@ -3,11 +3,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QStyle>
 
 #include "engine/ReminderEngine.h"
+#include "engine/TrayFallback.h"
 #include "platform/qt/Accessibility.h"
 #include "platform/qt/TrayIcon.h"
+#include "shell/LauncherWindow.h"
 #include "store/IoError.h"
 
 namespace tw {
@@ -19,7 +22,7 @@ constexpr char ExitQuestion[] = "Do you really want to close this program?";
 } // namespace
 
 TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
-                 QWidget* parent)
+                 platform::TrayHost* trayHost, QWidget* parent)
     : QWidget(parent), m_services(services), m_hotKey(hotKey), m_desktop(desktop) {
     platform::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("RMForm"));
@@ -104,13 +107,22 @@ TRMForm::TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::D
     m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
     m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
     m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer);
-    if (services.windows != nullptr) {
+    // Title reminders change another program's title where the desktop allows it; elsewhere they are pop-ups.
+    if (services.windows != nullptr && services.windows->canSetTitles()) {
         m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
         m_engine->attachTitleBar(*m_titleBar);
+    }
+    if (trayHost != nullptr) {
+        auto* trayWait = new QTimer(this);
+        trayWait->setObjectName(QStringLiteral("TrayWait_Timer"));
+        m_trayWait = std::make_unique<platform::QtOneShotTimer>(*trayWait);
+        m_trayFallback = std::make_unique<TrayFallback>(
+            *trayHost, *m_trayWait, [this] { return m_services.store.TrayIconShown; }, [this] { showLauncher(); });
     }
 }
 
 TRMForm::~TRMForm() {
+    m_trayFallback.reset();
     if (m_hotKeyRegistered && m_hotKey != nullptr)
         m_hotKey->unregisterHotKey();
 }
@@ -135,6 +147,8 @@ void TRMForm::FormCreate() {
     move(-1000, -1000);
     RxTrayIcon1->show();
     Monitor_Timer->start();
+    if (m_trayFallback != nullptr)
+        m_trayFallback->start();
 }
 
 void TRMForm::Disable1_Click() {
@@ -220,6 +234,35 @@ void TRMForm::WMHotKey() {
     menu->activateWindow();
 }
 
+void TRMForm::reach() {
+    if (m_trayFallback != nullptr && !m_trayFallback->hostPresent())
+        showLauncher();
+    else
+        m_recentWindow.bringForward();
+}
+
+void TRMForm::showLauncher() {
+    if (m_ended)
+        return;
+    if (m_launcher == nullptr) {
+        m_launcher = std::make_unique<LauncherWindow>(
+            LauncherWindow::Commands{DisableAll1, NewReminder1, ListofReminders1, ools1, Help2, About2, Exit1});
+        m_launcher->setWindowIcon(windowIcon());
+    }
+    PopupMenu2Popup(); // the check marks show the current state
+    m_launcher->bringUp();
+}
+
+void TRMForm::openMenu() {
+    // A Wayland client cannot place a menu at a spot of the screen of its own choosing.
+    const bool placeable =
+        QGuiApplication::platformName() != QLatin1String("wayland") && QSystemTrayIcon::isSystemTrayAvailable();
+    if (placeable)
+        WMHotKey();
+    else
+        reach();
+}
+
 void TRMForm::Monitor_TimerTimer() {
     m_engine->Monitor_TimerTimer();
 }
@@ -272,6 +315,10 @@ void TRMForm::FormDestroy() {
     Flash_Timer->stop();
     TimerS->stop();
     RxTrayIcon1->hide();
+    if (m_trayFallback != nullptr)
+        m_trayFallback.reset();
+    if (m_launcher != nullptr)
+        m_launcher->hide();
 }
 
 } // namespace tw

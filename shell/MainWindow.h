@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/Desktop.h"
+#include "platform/TrayHost.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "platform/qt/TrayNotifier.h"
 #include "store/Services.h"
@@ -22,15 +23,18 @@ class QtTrayIcon;
 class QtOneShotTimer;
 } // namespace platform
 
+class LauncherWindow;
 class ReminderEngine;
 class TitleBar;
+class TrayFallback;
 
 class TRMForm : public QWidget {
     Q_OBJECT
 public:
-    // hotKey and desktop may be null (no X11 display): there is then no Ctrl+F2.
+    // hotKey and desktop may be null (no X11 display): there is then no Ctrl+F2. With trayHost the
+    // window "Tellwick" comes up where no notification area shows the tray icon; without it never.
     TRMForm(Services& services, platform::GlobalHotKey* hotKey, platform::DesktopGeometry* desktop,
-            QWidget* parent = nullptr);
+            platform::TrayHost* trayHost = nullptr, QWidget* parent = nullptr);
     ~TRMForm() override;
 
     // The engine behind the tray icon and Monitor_Timer; the pop-up window attaches to it.
@@ -64,9 +68,21 @@ public:
     // The session ends or the system asks the program to terminate: saves as "E&xit" does,
     // without asking, and ends the program. After a failed save the program stays.
     void endSession();
+    // Opens the menu where Ctrl+F2 opens it; where no menu can be placed (a Wayland session, no tray
+    // shown), brings the program into reach instead.
+    void openMenu();
     // Where the hot-key menu opens.
     platform::Point hotKeyMenuPosition() const;
     bool ended() const { return m_ended; }
+
+    // Brings the program into reach: a second start, and every command of a second copy, calls it
+    // first. Where no notification area shows the tray icon the window "Tellwick" comes up, otherwise
+    // the most recently active window comes forward.
+    void reach();
+    // Shows the window "Tellwick" (made at its first showing) and gives it the focus.
+    void showLauncher();
+    // The window "Tellwick"; null until it was first shown.
+    LauncherWindow* launcher() const { return m_launcher.get(); }
 
 signals:
     // FormCreate has come to the help file: whoever knows where it lies sets it now.
@@ -119,6 +135,9 @@ private:
     std::unique_ptr<platform::QtOneShotTimer> m_flashTimer;
     std::unique_ptr<TitleBar> m_titleBar; // only where other programs' windows can be reached
     std::unique_ptr<ReminderEngine> m_engine;
+    std::unique_ptr<platform::QtOneShotTimer> m_trayWait;
+    std::unique_ptr<TrayFallback> m_trayFallback; // null without a tray host to follow
+    std::unique_ptr<LauncherWindow> m_launcher;
 };
 
 } // namespace tw

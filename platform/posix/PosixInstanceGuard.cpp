@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
 
 namespace tw::platform {
@@ -32,19 +31,6 @@ bool tryLock(int fd) {
 }
 
 } // namespace
-
-std::string NameHash(const std::string& name) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : name) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    static const char digits[] = "0123456789abcdef";
-    std::string out(16, '0');
-    for (int i = 15; i >= 0; --i, h >>= 4)
-        out[static_cast<std::size_t>(i)] = digits[h & 0xf];
-    return out;
-}
 
 std::string LockFileName(const std::string& name) {
     static const char digits[] = "0123456789ABCDEF";
@@ -93,8 +79,19 @@ std::string LockDirectory() {
     return own;
 }
 
-PosixInstanceGuard::PosixInstanceGuard(std::function<void(const std::string&)> activator, std::string directory)
-    : m_activator(std::move(activator)), m_directory(std::move(directory)) {}
+std::unique_ptr<InstanceGuard> MakeInstanceGuard() {
+    return std::make_unique<PosixInstanceGuard>();
+}
+
+std::string ExecutableIdentifier() {
+    // The kernel's name for the running executable, with every symbolic link resolved.
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    path.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return InstanceIdentifier(path);
+}
+
+PosixInstanceGuard::PosixInstanceGuard(std::string directory) : m_directory(std::move(directory)) {}
 
 PosixInstanceGuard::~PosixInstanceGuard() {
     release();
@@ -128,11 +125,6 @@ bool PosixInstanceGuard::acquire(const std::string& identifier) {
     ::flock(critical, LOCK_UN);
     ::close(critical);
     return alone;
-}
-
-void PosixInstanceGuard::activateFirstCopy(const std::string& identifier) {
-    if (m_activator)
-        m_activator(identifier);
 }
 
 void PosixInstanceGuard::release() {

@@ -3,7 +3,6 @@
 // dies, so a crashed copy never blocks the next start.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "platform/SingleInstance.h"
@@ -16,20 +15,15 @@ std::string LockFileName(const std::string& name);
 // The directory for the lock files: $XDG_RUNTIME_DIR when set and not empty, else the user's own
 // /tmp/tellwick-UID (made 0700 when missing).
 std::string LockDirectory();
-// A stable 64-bit FNV-1a hash, written as 16 hex digits.
-std::string NameHash(const std::string& name);
 
 class PosixInstanceGuard : public InstanceGuard {
 public:
-    // activator does the work of activateFirstCopy (a local socket on Qt); it may be empty.
-    explicit PosixInstanceGuard(std::function<void(const std::string&)> activator = {},
-                                std::string directory = LockDirectory());
+    explicit PosixInstanceGuard(std::string directory = LockDirectory());
     ~PosixInstanceGuard() override;
     PosixInstanceGuard(const PosixInstanceGuard&) = delete;
     PosixInstanceGuard& operator=(const PosixInstanceGuard&) = delete;
 
     bool acquire(const std::string& identifier) override;
-    void activateFirstCopy(const std::string& identifier) override;
 
     // The path of the lock file for identifier + suffix.
     std::string lockPath(const std::string& identifier, const char* suffix) const;
@@ -38,7 +32,6 @@ public:
     void release();
 
 private:
-    std::function<void(const std::string&)> m_activator;
     std::string m_directory;
     int m_defaultFd = -1;
 };

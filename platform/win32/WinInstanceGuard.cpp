@@ -19,9 +19,6 @@ std::string WinInstanceIdentifier(std::wstring_view executablePath) {
     return InstanceIdentifier(NarrowUtf8(upper));
 }
 
-WinInstanceGuard::WinInstanceGuard(std::wstring windowClass, std::wstring windowTitle)
-    : m_windowClass(std::move(windowClass)), m_windowTitle(std::move(windowTitle)) {}
-
 WinInstanceGuard::~WinInstanceGuard() {
     if (m_default) {
         ::ReleaseMutex(m_default);
@@ -58,52 +55,19 @@ bool WinInstanceGuard::acquire(const std::string& identifier) {
     return first;
 }
 
-namespace {
-
-struct Search {
-    const std::wstring* windowClass;
-    const std::wstring* title;
-    DWORD ownProcess;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND h, LPARAM param) {
-    auto* s = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    if (pid == s->ownProcess)
-        return TRUE;
-    wchar_t text[64] = {};
-    const int n = ::GetWindowTextW(h, text, 64);
-    if (std::wstring_view(text, static_cast<std::size_t>(n > 0 ? n : 0)) != *s->title)
-        return TRUE;
-    if (!s->windowClass->empty()) {
-        wchar_t cls[256] = {};
-        const int c = ::GetClassNameW(h, cls, 256);
-        if (std::wstring_view(cls, static_cast<std::size_t>(c > 0 ? c : 0)) != *s->windowClass)
-            return TRUE;
-    }
-    s->found = h;
-    return FALSE;
-}
-
-} // namespace
-
-void WinInstanceGuard::activateFirstCopy(const std::string&) {
-    Search s{&m_windowClass, &m_windowTitle, ::GetCurrentProcessId(), nullptr};
-    ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-    m_found = reinterpret_cast<std::uintptr_t>(s.found);
-    if (!s.found)
-        return;
-    // This copy was just started by the user and may pass the foreground on: the first copy may
-    // then bring its own window forward when its application window is activated.
-    DWORD firstCopy = 0;
-    ::GetWindowThreadProcessId(s.found, &firstCopy);
-    ::AllowSetForegroundWindow(firstCopy);
-    if (::IsIconic(s.found))
-        ::ShowWindowAsync(s.found, SW_RESTORE);
-    else
-        ::SetForegroundWindow(s.found);
-}
-
 } // namespace tw::platform::win32
+
+namespace tw::platform {
+
+std::unique_ptr<InstanceGuard> MakeInstanceGuard() {
+    return std::make_unique<win32::WinInstanceGuard>();
+}
+
+std::string ExecutableIdentifier() {
+    std::wstring path(32768, L'\0');
+    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    return win32::WinInstanceIdentifier(path);
+}
+
+} // namespace tw::platform

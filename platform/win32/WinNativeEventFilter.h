@@ -1,4 +1,4 @@
-// The Qt side of the Windows hot key, the end of the session and the hand-over from a second copy.
+// The Qt side of the Windows hot key and the end of the session.
 // Built only with the Qt program on Windows.
 //
 // WinNativeEventFilter sees every message of the user-interface thread: the main window's WM_HOTKEY
@@ -15,7 +15,6 @@
 //   app.installNativeEventFilter(&filter);
 //   TRMForm form(services, &hotKey, &desktop);
 //   WinHotKeyBinding binding(hotKey, form); // before FormCreate registers Ctrl+F2
-//   WinApplicationWindow appWindow([&recentWindow] { recentWindow.bringForward(); });
 #pragma once
 
 #include <QAbstractNativeEventFilter>

@@ -1,18 +1,16 @@
 // The Windows back ends: kernel32 and user32 for files, clock, locale, code page, beep, other
-// programs' windows, the taskbar and the single-instance mutexes; Ctrl+F2 and the end of the
+// programs' windows and the taskbar; Ctrl+F2 and the end of the
 // session through Qt's native event filter on the main window.
 #include <QCoreApplication>
 #include <QWidget>
 
 #include "platform/PlatformBackends.h"
-#include "platform/win32/WinApplicationWindow.h"
 #include "platform/win32/WinBeeper.h"
 #include "platform/win32/WinClock.h"
 #include "platform/win32/WinCodePage.h"
 #include "platform/win32/WinDesktop.h"
 #include "platform/win32/WinFileSystem.h"
 #include "platform/win32/WinForeignWindows.h"
-#include "platform/win32/WinInstanceGuard.h"
 #include "platform/win32/WinLocale.h"
 #include "platform/win32/WinNativeEventFilter.h"
 #include "platform/win32/WinTimeZone.h"
@@ -31,17 +29,6 @@ public:
             QCoreApplication::instance()->removeNativeEventFilter(m_filter.get());
     }
 
-    bool becomeOnlyCopy(std::function<void()> bringForward) override {
-        const std::string identifier = WinInstanceIdentifier(QCoreApplication::applicationFilePath().toStdWString());
-        if (!m_guard.acquire(identifier)) {
-            m_guard.activateFirstCopy(identifier);
-            return false;
-        }
-        // The window a second copy finds and brings forward.
-        m_applicationWindow = std::make_unique<WinApplicationWindow>(std::move(bringForward));
-        return true;
-    }
-
     // WM_HOTKEY goes to the main window's handle, which Qt may create anew; the end of the session
     // saves as "E&xit" does.
     void attachMainWindow(const MainWindowHooks& hooks) override {
@@ -55,8 +42,6 @@ public:
 
 private:
     WinHotKey& m_hotKey;
-    WinInstanceGuard m_guard;
-    std::unique_ptr<WinApplicationWindow> m_applicationWindow;
     std::unique_ptr<WinHotKeyBinding> m_binding;
     std::unique_ptr<WinSessionEnd> m_sessionEnd;
     std::unique_ptr<WinNativeEventFilter> m_filter;

@@ -1,19 +1,21 @@
-// The Linux back ends: POSIX files, clock, locale and single-instance locks, the Windows-1252 code
+// The Linux back ends: POSIX files, clock and locale, the Windows-1252 code
 // page of the reminder files, the X11 desktop (hot key, panel, other programs' windows) where Qt
-// runs on an X11 display, and SIGTERM and SIGHUP as the end of the session.
+// runs on an X11 display, the Wayland ones (the window in front, Ctrl+F2 through the portal) where
+// it runs on a Wayland compositor, and SIGTERM and SIGHUP as the end of the session.
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
 
 #include "platform/Cp1252.h"
 #include "platform/PlatformBackends.h"
-#include "platform/SingleInstance.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/PosixTimeZone.h"
 #include "platform/posix/TerminationWatcher.h"
 #include "platform/qt/QtBackends.h"
-#include "platform/qt/QtInstanceActivation.h"
+#include "platform/wayland/PortalHotKey.h"
+#include "platform/wayland/WaylandWindows.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11HotKey.h"
@@ -28,19 +30,6 @@ public:
     // SIGTERM and SIGHUP are caught from here on; one that comes during start-up waits until the
     // windows are built, then ends the program with a save.
     LinuxStartUp() { m_termination.setHeld(true); }
-    ~LinuxStartUp() override { m_activation.close(); }
-
-    bool becomeOnlyCopy(std::function<void()> bringForward) override {
-        const std::string identifier = InstanceIdentifier(QCoreApplication::applicationFilePath().toStdString());
-        if (!m_guard.acquire(identifier)) {
-            m_guard.activateFirstCopy(identifier);
-            return false;
-        }
-        m_activation.listen(identifier);
-        QObject::connect(&m_activation, &ActivationServer::activationRequested, &m_activation,
-                         [bringForward = std::move(bringForward)] { bringForward(); });
-        return true;
-    }
 
     void attachMainWindow(const MainWindowHooks& hooks) override {
         QObject::connect(&m_termination, &TerminationWatcher::terminationRequested, hooks.window,
@@ -51,8 +40,6 @@ public:
 
 private:
     TerminationWatcher m_termination;
-    PosixInstanceGuard m_guard{[](const std::string& id) { RequestActivation(id); }};
-    ActivationServer m_activation;
 };
 
 } // namespace
@@ -66,11 +53,16 @@ PlatformBackends MakePlatformBackends() {
     b.codePage = std::make_unique<Cp1252>();
     b.timeZone = std::make_unique<PosixTimeZone>();
     b.beeper = std::make_unique<QtBeeper>();
-    // Other programs' windows and the hot key need an X11 display (also XWayland).
-    b.windows = CreateX11Windows(*b.codePage);
+    // Other programs' windows and the hot key: through the X11 display (also XWayland, with
+    // QT_QPA_PLATFORM=xcb), or on Wayland through the compositor's foreign-toplevel manager and the
+    // desktop portal. Whatever the desktop does not offer stays null.
     if (X11Available()) {
+        b.windows = CreateX11Windows(*b.codePage);
         b.hotKey = std::make_unique<X11HotKey>();
         b.desktop = std::make_unique<X11Desktop>();
+    } else if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        b.windows = CreateWaylandWindows(*b.codePage);
+        b.hotKey = std::make_unique<PortalHotKey>();
     }
     return b;
 }

@@ -1,5 +1,6 @@
 // The reminder editor on the offscreen platform: the records OK and Add store, the pickers' held
 // values, the note's limit, edit mode, Cancel, close and Escape, and the full-table cases.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include "DialogHarness.h"
 #include "dialogs/ReminderEditor.h"
 #include "store/Recurrence.h"
+#include "tests/fakes/FakeWindows.h"
 
 using namespace tw;
 using tw::test::DialogEnv;
@@ -59,6 +61,26 @@ private slots:
     void cleanup() {
         delete editor;
         delete env;
+    }
+
+    // The title-bar choice's tooltip: where the desktop keeps other programs' titles to itself
+    // (Wayland, or no window access at all) it says such reminders are pop-ups.
+    void titleTooltipFollowsTheDesktop() {
+        struct ReadOnlyWindows : fake::FakeWindows {
+            bool canSetTitles() const override { return false; }
+        };
+        fake::FakeWindows writable;
+        ReadOnlyWindows readOnly;
+        const QList<std::pair<platform::ForeignWindows*, QString>> cases = {
+            {&writable, "Reminder this type will come up for title of active program."},
+            {&readOnly, "pop-ups"},
+            {nullptr, "pop-ups"}};
+        for (const auto& [windows, expected] : cases) {
+            Services services = env->services;
+            services.windows = windows;
+            Tf_Reminder e(services);
+            QVERIFY2(e.findChild<QCheckBox*>("Title")->toolTip().contains(expected), qPrintable(expected));
+        }
     }
 
     void newReminderIsPrepared() {
@@ -453,6 +475,27 @@ private slots:
         QVERIFY(!editor->isVisible());
         editor->ShowNew();
         QCOMPARE(editor->winId(), shownAs);
+    }
+
+    // Escape on an open list closes only that list, whichever window the key reaches; then it cancels.
+    void escapeOnAnOpenListKeepsTheEditor() {
+        editor->ShowNew();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClicks(editor->Memo1, "kept");
+        for (QComboBox* c : {editor->RepeatList, editor->ComboBox2}) {
+            c->setFocus();
+            QTest::keyClick(c, Qt::Key_Down, Qt::AltModifier);
+            QTRY_VERIFY(c->view()->isVisible());
+            QTest::keyClick((c == editor->RepeatList ? c->view()->window() : editor)->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY(!c->view()->isVisible());
+            QVERIFY(editor->isVisible());
+            QCOMPARE(editor->focusWidget(), static_cast<QWidget*>(c));
+        }
+        QCOMPARE(editor->Memo1->noteText(), QStringLiteral("kept"));
+        QCOMPARE(env->store.EditorMode, EditorNew);
+        QTest::keyClick(editor->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 0);
     }
 
     void cancelOfANewReminderStoresNothing() {

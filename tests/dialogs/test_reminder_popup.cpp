@@ -1,6 +1,7 @@
 // The pop-up window and the Qt tray icon on the offscreen platform: controls, captions, places,
 // tab order, "Dismiss" by button, Escape and close box, "Repeat in", the typing limit, the kept
 // interval, and the tray icon's pictures, animation, tooltip and menus.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -130,6 +131,52 @@ private slots:
             QTest::keyClick(&b.pop, Qt::Key_Escape);
             QCOMPARE(b.core.files.writeCount("rd.dt"), writes + 1);
         }
+    }
+
+    // Escape on the open interval list closes only the list, however it was opened and whichever
+    // window the desktop hands the key to; the next Escape dismisses, once.
+    void escapeOnTheOpenListClosesOnlyTheList_data() {
+        QTest::addColumn<int>("opener");  // the key that opens the list, or 0 for a click
+        QTest::addColumn<bool>("toList"); // the key arrives at the list's window, else at the pop-up's
+        QTest::newRow("Alt+Down, list") << int(Qt::Key_Down) << true;
+        QTest::newRow("F4, pop-up") << int(Qt::Key_F4) << false;
+        QTest::newRow("click, list") << 0 << true;
+        QTest::newRow("click, pop-up") << 0 << false;
+    }
+    void escapeOnTheOpenListClosesOnlyTheList() {
+        QFETCH(int, opener);
+        QFETCH(bool, toList);
+        Bench b;
+        TRem_Pop& p = b.pop;
+        b.showDue(KindPopUp, "Keep me");
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        QTest::keyClicks(p.Memo1, "!");
+        const QString note = p.Memo1->toPlainText();
+        p.ComboBox1->setCurrentIndex(4);
+        p.ComboBox1->setFocus();
+        if (opener == 0)
+            QTest::mouseClick(p.ComboBox1, Qt::LeftButton);
+        else
+            QTest::keyClick(p.ComboBox1, Qt::Key(opener), opener == Qt::Key_Down ? Qt::AltModifier : Qt::NoModifier);
+        QWidget* list = p.ComboBox1->view();
+        QTRY_VERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Down); // a look at another interval
+        QTest::keyClick((toList ? list->window() : &p)->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!list->isVisible());
+        QVERIFY(p.isVisible());
+        QCOMPARE(b.core.store.MonitorState, MonitorShowing);
+        QCOMPARE(b.core.files.writeCount("rd.dt") + b.core.files.writeCount("re.dt"), 0);
+        QCOMPARE(p.Memo1->toPlainText(), note);
+        QCOMPARE(p.ComboBox1->currentIndex(), 4);
+        QCOMPARE(p.focusWidget(), static_cast<QWidget*>(p.ComboBox1));
+
+        p.activateWindow(); // the offscreen platform leaves no window active after a popup
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(p.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!p.isVisible());
+        QCOMPARE(b.core.store.MonitorState, MonitorDone);
+        QCOMPARE(b.core.files.writeCount("rd.dt"), 1);
     }
 
     void repeatInTakesTheEditedNoteAndKeepsTheInterval() {

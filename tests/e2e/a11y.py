@@ -5,9 +5,10 @@
 # heard here: combo boxes named by their value, windows exposed as "filler", tables whose size or
 # headers a reader cannot tell, date and time fields reading 0, empty status panels.
 #
-#   dbus-run-session -- /usr/bin/python3 tests/e2e/a11y.py TELLWICK [--report]
+#   dbus-run-session -- /usr/bin/python3 tests/e2e/a11y.py TELLWICK [--report] [--no-tray]
 # Needs DISPLAY (a private desktop with a tray, scripts/test-desktop.sh), a private session bus,
-# python3-gi and gir1.2-atspi-2.0. --report prints the named/unnamed count per window.
+# python3-gi and gir1.2-atspi-2.0. --report prints the named/unnamed count per window. --no-tray
+# (on a desktop without a tray) reads the window "Tellwick" that stands in for the tray menu.
 import datetime
 import os
 import shutil
@@ -25,6 +26,7 @@ from gi.repository import Atspi, GLib  # noqa: E402
 
 EXE = os.path.realpath(sys.argv[1])
 REPORT = "--report" in sys.argv
+NO_TRAY = "--no-tray" in sys.argv
 failures = []
 counts = []
 
@@ -324,11 +326,35 @@ def xid(title):
     return out[0] if out else "0"
 
 
+def check_launcher():
+    w = within(10, lambda: window("Tellwick"))
+    if w is None:
+        fail("no window 'Tellwick' without a tray")
+        return
+    check_window("window Tellwick", w)
+    controls = {name(a): a for a in walk(w)
+                if role(a) in (Atspi.Role.PUSH_BUTTON, Atspi.Role.TOGGLE_BUTTON, Atspi.Role.CHECK_BOX)}
+    expected = {"Disable All", "New Reminder", "List of Reminders", "Tools", "Help", "About", "Exit"}
+    if set(controls) != expected:
+        fail("window Tellwick: controls %s, not %s" % (sorted(controls), sorted(expected)))
+    if "List of Reminders" in controls:
+        press(controls["List of Reminders"])
+        if within(5, lambda: window("List of Reminders")) is None:
+            fail("window Tellwick: its \"List of Reminders\" pressed through AT-SPI opened no list")
+
+
+class Done(Exception):
+    pass
+
+
 try:
     app = within(15, application)
     if app is None:
         fail("the program is not on the accessibility bus")
-        raise SystemExit
+        raise Done
+    if NO_TRAY:
+        check_launcher()
+        raise Done
     popup = within(15, lambda: window("Reminder"))
     if popup is None:
         fail("no pop-up for the reminder due now")
@@ -408,6 +434,8 @@ try:
     for w in children(app):
         if w is not None and name(w) == "RMForm":
             fail("the hidden main window is exposed as 'RMForm'")
+except Done:
+    pass
 finally:
     listener.deregister("object:state-changed:showing")
     stop()

@@ -4,7 +4,8 @@
 # runs in a fresh working directory with its own "rd.dt" and "re.dt", and every copy of the
 # program it starts is stopped before the next case.
 #
-#   tests/e2e/e2e.sh TELLWICK [CASE...]      (no CASE: all of them)
+#   tests/e2e/e2e.sh TELLWICK [CASE...]      (no CASE: all of them but no_tray, which needs a
+#                                            desktop without a tray: test-desktop.sh --no-tray)
 set -u
 
 EXE=$(readlink -f "$1")
@@ -258,6 +259,40 @@ case_second_copy() {
     kill_hard "$pid"
 }
 
+# Commands reach the running copy (started with --list, which opens the list once it runs): --new
+# opens the editor, --list the list, --menu the menu; each second process ends with status 0. --quit ends the running copy with both
+# files saved before it returns, without a question.
+case_commands() {
+    local d pid rc
+    d=$(newdir)
+    records "$d/rd.dt" "100 73051 0.75 kept"
+    records "$d/re.dt" "10 40000 0.5 expired"
+    cp "$d/rd.dt" "$d.rd"; cp "$d/re.dt" "$d.re"
+    # With no copy running, --list starts the program, then opens the list.
+    (cd "$d" && exec "$EXE" --list) >"$d.log" 2>&1 &
+    pid=$!; PIDS+=("$pid")
+    within 10 docked "$pid" || { fail "tray icon not docked"; kill_hard "$pid"; return; }
+    within 5 named "$pid" "List of Reminders" || fail "--list as the first copy opened no list"
+    (cd "$d" && "$EXE" --new) || fail "--new: status $?"
+    within 5 named "$pid" "New Reminder" || fail "--new opened no editor"
+    (cd "$d" && "$EXE" --list) || fail "--list: status $?"
+    within 5 named "$pid" "List of Reminders" || fail "--list opened no list"
+    (cd "$d" && "$EXE" --menu) || fail "--menu: status $?"
+    within 5 menu_open "$pid" || fail "--menu opened no menu"
+    xdotool key Escape
+    within 5 menu_closed "$pid"
+    touch -d '2001-01-01' "$d/rd.dt" "$d/re.dt"
+    (cd "$d" && "$EXE" --quit); rc=$?
+    [ "$rc" = 0 ] || fail "--quit: status $rc"
+    [ "$(stat -c %Y "$d/rd.dt")" -gt 978307200 ] && [ "$(stat -c %Y "$d/re.dt")" -gt 978307200 ] ||
+        fail "--quit returned before both files were saved"
+    cmp -s "$d/rd.dt" "$d.rd" || fail "rd.dt not byte-exact"
+    cmp -s "$d/re.dt" "$d.re" || fail "re.dt not byte-exact"
+    within 10 dead "$pid" || fail "--quit did not end the running copy"
+    named "$pid" Confirm >/dev/null && fail "--quit asked"
+    kill_hard "$pid"
+}
+
 case_popup_due_now() {
     local d pid w
     d=$(newdir)
@@ -267,6 +302,18 @@ case_popup_due_now() {
     within 10 named "$pid" Reminder || { fail "no pop-up for a reminder due now"; kill_hard "$pid"; return; }
     w=$(named "$pid" Reminder)
     xdotool windowactivate --sync "$w" 2>/dev/null
+    # Escape on the open "Repeat in" list closes only the list, opened from the keyboard (Tab, Tab
+    # from the note) or by a click (the list sits at the right of the bottom row).
+    for how in "key Tab Tab alt+Down" "mousemove --window $w 320 216 click 1"; do
+        # shellcheck disable=SC2086
+        xdotool $how
+        within 5 menu_open "$pid" || fail "no list opened ($how)"
+        xdotool key Escape
+        within 5 menu_closed "$pid" || fail "Escape left the list open ($how)"
+        sleep 0.5
+        named "$pid" Reminder >/dev/null || fail "Escape on the open list closed the pop-up ($how)"
+        [ "$(stat -c %s "$d/rd.dt")" = 576 ] || fail "Escape on the open list changed rd.dt ($how)"
+    done
     xdotool key Escape
     within 5 eval "! named $pid Reminder" || fail "Escape did not dismiss the pop-up"
     # The dismissed reminder is dropped from "rd.dt"; the other one stays.
@@ -391,7 +438,63 @@ PYEOF
     kill_hard "$pid"
 }
 
-ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy popup_due_now disable_all reminder_lifecycle daily_repeat readonly_directory)
+# Presses keys $2... in the window "Tellwick" of process $1.
+press() {
+    local pid=$1 w
+    shift
+    w=$(named "$pid" Tellwick) || { fail "no window \"Tellwick\" for keys $*"; return 1; }
+    xdotool windowactivate --sync "$w" 2>/dev/null
+    sleep 0.2
+    xdotool key "$@"
+}
+
+# Run on a desktop without a notification area (test_e2e_no_tray): the window "Tellwick" comes up in
+# its place, Escape hides it, a second start brings it back, its buttons reach the commands by
+# keyboard; a tray host started later takes the icon, and one that goes away brings the window up.
+case_no_tray() {
+    local d pid pid2 tray
+    d=$(newdir)
+    start "$d"; pid=$PID
+    within 8 named "$pid" Tellwick || { fail "no window \"Tellwick\" without a tray host"; kill_hard "$pid"; return; }
+
+    # Escape hides it; a second start brings it back and ends at once.
+    press "$pid" Escape
+    within 5 eval "! named $pid Tellwick" || fail "Escape left the window up"
+    start "$d"; pid2=$PID
+    within 10 dead "$pid2" || fail "the second copy kept running"
+    wait "$pid2" || fail "the second copy's exit status $?"
+    within 5 named "$pid" Tellwick || fail "a second start did not bring the window back"
+
+    # Its commands by keyboard: Alt+N opens the editor.
+    press "$pid" alt+n
+    within 5 named "$pid" "New Reminder" || fail "Alt+N opened no editor"
+    xdotool windowactivate --sync "$(named "$pid" "New Reminder")" 2>/dev/null
+    xdotool key Escape
+    within 5 eval "! named $pid 'New Reminder'" || fail "the editor stayed"
+
+    # A tray host that starts later takes the icon; the window stays as the user left it.
+    timeout -k 5 120 trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
+        --SetPartialStrut true --transparent false --expand true </dev/null >"$WORK/trayer.log" 2>&1 &
+    tray=$!
+    PIDS+=("$tray")
+    within 10 docked "$pid" || fail "the icon did not dock in a tray host started later"
+    named "$pid" Tellwick >/dev/null || fail "the window went away when the tray host came"
+
+    # A tray host that goes away brings the window up.
+    press "$pid" Escape
+    within 5 eval "! named $pid Tellwick" || fail "Escape left the window up"
+    kill -TERM "$tray"; wait "$tray" 2>/dev/null
+    within 5 named "$pid" Tellwick || fail "the window did not come up when the tray host went away"
+
+    # Exit from the window ends the program with both files written.
+    press "$pid" alt+x && answer "$pid" Confirm Return
+    within 10 dead "$pid" || fail "Exit did not end the program"
+    [ "$(stat -c %s "$d/rd.dt" "$d/re.dt" 2>&1)" = $'0\n0' ] || fail "Exit did not write two empty files"
+    kill_hard "$pid"
+}
+
+# Every case for a desktop with a tray (no_tray runs on its own desktop).
+ALL=(missing_files empty_files damaged_files exit_answers terminate second_copy commands popup_due_now disable_all reminder_lifecycle daily_repeat readonly_directory)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Whole-program test: started where no graphical desktop session can be reached (no DISPLAY and
-# no WAYLAND_DISPLAY, or a DISPLAY nobody serves), the program says so in one line on stderr and
+# no WAYLAND_DISPLAY, or a DISPLAY or Wayland socket nobody serves), the program says so in one line on stderr and
 # ends with status 1, writing no file: no "rd.dt", "re.dt", no lock, no core. An explicit
 # QT_QPA_PLATFORM is honoured and the program starts.
 #
@@ -37,6 +37,8 @@ refused empty_display DISPLAY= WAYLAND_DISPLAY=
 n=47000
 while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
 refused dead_display DISPLAY=":$n"
+# A Wayland socket nobody serves, and no X display to fall back on (Qt would abort).
+refused dead_wayland WAYLAND_DISPLAY="$WORK/no-such-compositor"
 
 # An explicit platform is the user's choice: the program starts (and ends with SIGTERM's save).
 CASE=explicit_platform

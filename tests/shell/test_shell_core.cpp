@@ -1,21 +1,29 @@
 // The single-instance locks between real processes: copies started at the same moment leave
 // exactly one, a killed copy frees its lock, another path runs alongside, and long paths still
-// give lock file names that the file system takes.
+// give lock file names that the file system takes. The channel that carries a second copy's
+// command to the running copy: round trips, ill-formed and oversized messages, a killed listener.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/SingleInstance.h"
+#include "platform/posix/PosixInstanceChannel.h"
 #include "platform/posix/PosixInstanceGuard.h"
 
 using tw::platform::InstanceIdentifier;
@@ -53,7 +61,7 @@ struct Copies {
                 ::close(release[1]);
                 char c;
                 [[maybe_unused]] ssize_t r = ::read(start[0], &c, 1); // returns 0 when the parent closes it
-                PosixInstanceGuard guard({}, dir);
+                PosixInstanceGuard guard(dir);
                 const char answer = guard.acquire(id) ? 'Y' : 'N';
                 r = ::write(out[1], &answer, 1);
                 r = ::read(release[0], &c, 1);
@@ -105,15 +113,15 @@ TEST(SingleInstance, AKilledCopyFreesTheLockAndAnotherPathRunsAlongside) {
     {
         Copies first(1, dir.path, id);
         ASSERT_EQ(first.answers(), "Y");
-        PosixInstanceGuard second({}, dir.path);
+        PosixInstanceGuard second(dir.path);
         EXPECT_FALSE(second.acquire(id));
         // The same path written in other case is the same program.
         EXPECT_FALSE(second.acquire(InstanceIdentifier("/OPT/Tellwick/bin/TELLWICK")));
-        PosixInstanceGuard other({}, dir.path);
+        PosixInstanceGuard other(dir.path);
         EXPECT_TRUE(other.acquire(InstanceIdentifier("/home/me/tellwick/tellwick")));
         ::kill(first.pids[0], SIGKILL);
     }
-    PosixInstanceGuard next({}, dir.path);
+    PosixInstanceGuard next(dir.path);
     EXPECT_TRUE(next.acquire(id));
     EXPECT_TRUE(next.holdsLock());
 }
@@ -123,12 +131,12 @@ TEST(SingleInstance, LongPathsGiveUsableDistinctLockNames) {
     const std::string deep(300, 'd');
     const std::string a = InstanceIdentifier("/" + deep + "/a/tellwick");
     const std::string b = InstanceIdentifier("/" + deep + "/b/tellwick");
-    PosixInstanceGuard ga({}, dir.path), gb({}, dir.path);
+    PosixInstanceGuard ga(dir.path), gb(dir.path);
     EXPECT_LE(std::filesystem::path(ga.lockPath(a, "Default")).filename().string().size(), std::size_t(NAME_MAX));
     EXPECT_NE(ga.lockPath(a, "Default"), gb.lockPath(b, "Default"));
     EXPECT_TRUE(ga.acquire(a));
     EXPECT_TRUE(gb.acquire(b));
-    PosixInstanceGuard again({}, dir.path);
+    PosixInstanceGuard again(dir.path);
     EXPECT_FALSE(again.acquire(a));
 }
 
@@ -163,4 +171,154 @@ TEST(SingleInstance, WithoutARuntimeDirectoryEachUserHasLocksOfItsOwn) {
     mine.release();
     if (saved != nullptr)
         ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+}
+
+namespace {
+
+using tw::platform::InstanceMessage;
+using tw::platform::InstanceReply;
+using tw::platform::PosixInstanceChannel;
+using tw::platform::SendResult;
+
+// A running copy's channel served on a thread of its own; every message it takes is recorded.
+struct Listener {
+    PosixInstanceChannel channel;
+    std::vector<InstanceMessage> taken;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    Listener(const std::string& dir, const std::string& id) : channel(dir) {
+        if (!channel.listen(id))
+            return;
+        thread = std::thread([this] {
+            while (!stop) {
+                pollfd p{static_cast<int>(channel.readyHandle()), POLLIN, 0};
+                if (::poll(&p, 1, 20) > 0)
+                    channel.serve([this](const InstanceMessage& m) {
+                        taken.push_back(m);
+                        return m.verb == "fail" ? InstanceReply::Failed : InstanceReply::Done;
+                    });
+            }
+        });
+    }
+    ~Listener() {
+        stop = true;
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+// Writes bytes over a connection of its own, then reads the one-byte answer ("" when none came).
+std::string sendRaw(const std::string& path, const std::string& bytes, bool closeAfterWriting = false) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return "refused";
+    }
+    [[maybe_unused]] ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (closeAfterWriting)
+        ::shutdown(fd, SHUT_WR);
+    char c = 0;
+    pollfd p{fd, POLLIN, 0};
+    std::string answer;
+    if (::poll(&p, 1, 5000) > 0 && ::recv(fd, &c, 1, 0) == 1)
+        answer = std::string(1, c);
+    ::close(fd);
+    return answer;
+}
+
+} // namespace
+
+TEST(InstanceChannel, MessagesRoundTripAndAnythingElseChangesNothing) {
+    TempDir dir;
+    const std::string id = InstanceIdentifier("/opt/tellwick/bin/tellwick");
+    Listener running(dir.path, id);
+    ASSERT_TRUE(running.thread.joinable());
+    const std::string path = running.channel.socketPath(id);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "only this user may connect";
+
+    PosixInstanceChannel second(dir.path);
+    const struct {
+        InstanceMessage message;
+        SendResult result;
+    } sent[] = {
+        {{"new", ""}, SendResult::Done},
+        {{"add", "Gr\xc3\xbc\xc3\x9f\nzwei"}, SendResult::Done},
+        {{"add", std::string(tw::platform::MaxArgumentSize, 'x')}, SendResult::Done},
+        {{"fail", ""}, SendResult::Failed},
+        {{"add", std::string(tw::platform::MaxArgumentSize + 1, 'x')}, SendResult::Ignored}, // never sent
+    };
+    for (const auto& c : sent)
+        EXPECT_EQ(second.send(id, c.message, 5000), c.result) << c.message.verb;
+    ASSERT_EQ(running.taken.size(), 4u);
+    EXPECT_EQ(running.taken[1].argument, "Gr\xc3\xbc\xc3\x9f\nzwei");
+    EXPECT_EQ(running.taken[2].argument.size(), tw::platform::MaxArgumentSize);
+
+    const struct {
+        std::string bytes;
+        bool closeAfter;
+        std::string answer;
+    } raw[] = {
+        {"new 0\n", false, "+"},
+        {"bogus words\n", false, "?"},
+        {std::string(tw::platform::MaxMessageSize + 100, 'a'), false, "?"},
+        {"add 4097\n" + std::string(4097, 'x'), false, "?"},
+        {"new 0\nmore", false, "?"},
+        {"add 10\nshort", true, "?"}, // ends before its argument is whole
+        {"new", false, "?"},          // stalls: given up after the read timeout
+    };
+    for (const auto& c : raw)
+        EXPECT_EQ(sendRaw(path, c.bytes, c.closeAfter), c.answer) << c.bytes.substr(0, 20);
+    EXPECT_EQ(running.taken.size(), 5u) << "only the one well-formed message was taken";
+
+    // Nobody listens for another executable.
+    EXPECT_EQ(second.send(InstanceIdentifier("/other/tellwick"), {"new", ""}, 1000), SendResult::NotRunning);
+    if (::geteuid() == 0) {
+        // Another user reaches neither the directory nor the socket.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(77);
+            PosixInstanceChannel theirs(dir.path);
+            ::_exit(theirs.send(id, {"new", ""}, 1000) == SendResult::Done ? 1 : 0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another user's message was taken";
+        EXPECT_EQ(running.taken.size(), 5u);
+    }
+}
+
+TEST(InstanceChannel, AKilledListenerBlocksNeitherTheNextNorItsSenders) {
+    TempDir dir;
+    const std::string id = InstanceIdentifier("/opt/tellwick/bin/tellwick");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        PosixInstanceChannel channel(dir.path);
+        const char c = channel.listen(id) ? 'Y' : 'N';
+        [[maybe_unused]] ssize_t n = ::write(ready[1], &c, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'Y');
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    PosixInstanceChannel second(dir.path);
+    ASSERT_TRUE(std::filesystem::exists(second.socketPath(id))) << "a killed copy leaves its socket behind";
+    EXPECT_EQ(second.send(id, {"new", ""}, 1000), SendResult::NotRunning);
+    Listener next(dir.path, id);
+    ASSERT_TRUE(next.thread.joinable()) << "the stale socket kept the next copy from listening";
+    EXPECT_EQ(second.send(id, {"list", ""}, 5000), SendResult::Done);
+    next.channel.close();
+    EXPECT_FALSE(std::filesystem::exists(second.socketPath(id))) << "closing removes the socket";
+    ::close(ready[0]);
+    ::close(ready[1]);
 }

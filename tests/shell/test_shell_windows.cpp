@@ -1,25 +1,36 @@
 // The main window's menus, handlers, start-up and exit, the about box, the help window, the
-// activation socket and the termination signals, on Qt's offscreen platform.
+// commands of a second copy over the single-instance channel and the termination signals, on Qt's
+// offscreen platform.
+#include <QAccessible>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <memory>
 
 #include "ShellDoubles.h"
 #include "engine/ReminderEngine.h"
 #include "platform/Cp1252.h"
+#include "platform/InstanceChannel.h"
+#include "platform/qt/InstanceChannelNotifier.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "resources/icons/Icons.h"
+#include "shell/CommandLine.h"
 #include "shell/ShellWiring.h"
 #include "tests/fakes/CountingBeeper.h"
 #include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeTrayHost.h"
 #include "tests/fakes/FakeWindows.h"
 #include "tests/fakes/RecordingMessageBoxes.h"
 #include "tests/fakes/RecordingPump.h"
@@ -29,10 +40,10 @@ using SystemLocale = tw::platform::win32::WinLocale;
 #else
 #include "platform/posix/PosixLocale.h"
 #include "platform/posix/TerminationWatcher.h"
-#include "platform/qt/QtInstanceActivation.h"
 using SystemLocale = tw::platform::PosixLocale;
 #endif
 #include "shell/AboutBox.h"
+#include "shell/LauncherWindow.h"
 #include "shell/MainWindow.h"
 #include "store/DayCount.h"
 #include "store/IoError.h"
@@ -80,9 +91,9 @@ struct Rig {
     std::vector<std::string> log;
     TRMForm form;
 
-    explicit Rig(bool withWindows = false)
+    explicit Rig(bool withWindows = false, platform::TrayHost* trayHost = nullptr)
         : services{store, clock, locale, codePage, boxes, beeper, pump, help, withWindows ? &windows : nullptr},
-          form{services, &hotKey, &desktop} {
+          form{services, &hotKey, &desktop, trayHost} {
         windows.foreground = front;
         auto note = [this](const char* what) { return [this, what] { log.push_back(what); }; };
         QObject::connect(&form, &TRMForm::helpFileNeeded, note("findHelpFile"));
@@ -561,23 +572,56 @@ private slots:
             QVERIFY2(html.contains(QStringLiteral("<a name=\"%1\">").arg(QLatin1String(topic))), topic);
     }
 
-#ifndef _WIN32
-    void secondCopyReachesTheFirstThroughTheSocket() {
-        const std::string id = "/TMP/SOCKET-TEST/TELLWICK.OneInstance.";
-        // A socket file left by a copy that was killed is cleared.
-        QFile stale(platform::ActivationSocketPath(id));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.close();
-        platform::ActivationServer server;
-        QVERIFY(server.listen(id));
-        QSignalSpy spy(&server, &platform::ActivationServer::activationRequested);
-        QVERIFY(platform::RequestActivation(id));
-        QVERIFY(spy.wait(2000));
-        QCOMPARE(spy.count(), 1);
-        server.close();
-        QVERIFY(!platform::RequestActivation(id, 200));
+    // Commands of a second copy over the real channel: each verb reaches the main window through
+    // its one method and is answered once carried out; --quit saves both files before its answer.
+    // Unknown verbs, and an argument for a verb that takes none, change nothing.
+    void secondCopysCommandsReachTheMainWindow() {
+        Rig rig;
+        rig.form.FormCreate();
+        rig.takeLog();
+        rig.store.AppendActive(makeRecord(KindTitle, *EncodeDate(2026, 12, 11), 0.5, "kept"));
+        const std::string id = "/TMP/CHANNEL-TEST/TELLWICK.OneInstance.";
+        const auto channel = platform::MakeInstanceChannel();
+        QVERIFY(channel->listen(id));
+        platform::InstanceChannelNotifier notifier(
+            *channel, [&rig](const platform::InstanceMessage& m) { return CarryOut(rig.form, m); });
+        notifier.start();
+        const auto sender = platform::MakeInstanceChannel();
+        auto send = [&](const char* verb, const char* argument) {
+            auto answer = std::async(std::launch::async, [&] { return sender->send(id, {verb, argument}, 5000); });
+            while (answer.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+                QCoreApplication::processEvents();
+            return answer.get();
+        };
+        using platform::SendResult;
+        const struct {
+            const char* verb;
+            const char* argument;
+            SendResult result;
+            Log log;
+        } cases[] = {
+            {"activate", "", SendResult::Done, {}},
+            {"new", "", SendResult::Done, {"showEditor"}},
+            {"list", "", SendResult::Done, {"showList"}},
+            {"menu", "", SendResult::Done, {}}, // no tray on offscreen: into reach only
+            {"bogus", "", SendResult::Ignored, {}},
+            {"new", "text", SendResult::Ignored, {}},
+            {"quit", "", SendResult::Done, {}},
+            {"list", "", SendResult::Failed, {}}, // the program has ended
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(send(c.verb, c.argument), c.result);
+            QCOMPARE(rig.takeLog(), c.log);
+            if (std::strcmp(c.verb, "quit") == 0) {
+                QVERIFY(rig.form.ended());
+                QVERIFY(rig.boxes.shown.empty());
+                QCOMPARE(rig.files.order, std::vector<std::string>({"rd.dt", "re.dt"}));
+                QCOMPARE(rig.files.files["rd.dt"].size(), RecordSize);
+            }
+        }
+        channel->close();
+        QCOMPARE(sender->send(id, {"activate", ""}, 500), SendResult::NotRunning);
     }
-#endif
 
     void recentWindowIsBroughtForward() {
         platform::RecentWindowTracker tracker;
@@ -592,6 +636,103 @@ private slots:
         QVERIFY(!w.isMinimized());
         w.hide();
         QVERIFY(tracker.recentWindow() == nullptr);
+    }
+
+    // Without a notification area the window "Tellwick" comes up after the start-up wait and holds
+    // the tray menu's commands; with one from the start nothing changes.
+    void launcherWhereNoTrayHostIs() {
+        fake::FakeTrayHost there(true);
+        Rig withTray(false, &there);
+        withTray.form.FormCreate();
+        QVERIFY(!withTray.timer("TrayWait_Timer")->isActive());
+        withTray.form.reach();
+        QVERIFY(withTray.form.launcher() == nullptr);
+
+        fake::FakeTrayHost host(false);
+        Rig rig(false, &host);
+        QWidget about;
+        rig.form.setAboutBox(&about);
+        rig.form.FormCreate();
+        rig.takeLog();
+        QTimer* wait = rig.timer("TrayWait_Timer");
+        QVERIFY(wait->isActive());
+        QCOMPARE(wait->interval(), 3000);
+        QVERIFY(rig.form.launcher() == nullptr);
+        wait->start(0);
+        QTRY_VERIFY(rig.form.launcher() != nullptr && rig.form.launcher()->isVisible());
+        LauncherWindow& w = *rig.form.launcher();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tellwick"));
+        QVERIFY(w.Info->text().contains(QStringLiteral("no tray icons")));
+        QVERIFY(w.Info->text().contains(QStringLiteral("tellwick --new")));
+        QVERIFY(w.Tools->menu() == rig.menu("ools1"));
+        QVERIFY(w.findChild<QAbstractButton*>(QStringLiteral("Hide2")) == nullptr);
+
+        // Each control: its text with a mnemonic of its own, its screen-reader name, and what it does.
+        struct Control {
+            QAbstractButton* button;
+            const char* text;
+            std::function<bool()> didItsJob;
+        };
+        const Control controls[] = {
+            {w.DisableAll, "&Disable All", [&] { return !rig.store.RemindersEnabled; }},
+            {w.NewReminder, "&New Reminder", [&] { return rig.takeLog() == Log({"showEditor"}); }},
+            {w.ListOfReminders, "&List of Reminders", [&] { return rig.takeLog() == Log({"showList"}); }},
+            {w.Tools, "&Tools", nullptr},
+            {w.Help, "&Help", [&] { return rig.help.topics == std::vector<std::string>({"main_menu_top_page"}); }},
+            {w.About, "&About", [&] { return about.isVisible(); }},
+            {w.Exit, "E&xit", [&] { return rig.boxes.texts().size() == 1 && !rig.form.ended(); }},
+        };
+        QSet<QKeySequence> mnemonics;
+        for (const Control& c : controls) {
+            QCOMPARE(c.button->text(), QString::fromLatin1(c.text));
+            mnemonics.insert(QKeySequence::mnemonic(c.button->text()));
+            QCOMPARE(QAccessible::queryAccessibleInterface(c.button)->text(QAccessible::Name),
+                     QString::fromLatin1(c.text).remove(QLatin1Char('&')));
+            if (c.didItsJob) {
+                c.button->click();
+                QVERIFY2(c.didItsJob(), c.text);
+            }
+        }
+        QCOMPARE(mnemonics.size(), 7);
+        QVERIFY(!mnemonics.contains(QKeySequence()));
+        // "Disable All" is in step with the tray menu's item both ways.
+        QVERIFY(rig.action("DisableAll1")->isChecked() && w.DisableAll->isChecked());
+        rig.action("DisableAll1")->trigger();
+        QVERIFY(!w.DisableAll->isChecked() && rig.store.RemindersEnabled);
+
+        // The keyboard: Alt and a mnemonic, Enter for the default "New Reminder", Escape hides.
+        QApplication::setActiveWindow(&w);
+        QTRY_VERIFY(w.isActiveWindow());
+        QTest::keyClick(&w, Qt::Key_L, Qt::AltModifier);
+        QTRY_COMPARE(rig.log, Log({"showList"})); // a mnemonic clicks after a short animation
+        rig.takeLog();
+        QTest::keyClick(&w, Qt::Key_Return);
+        QCOMPARE(rig.takeLog(), Log({"showEditor"}));
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        // A second start brings it back; so does the close box hide it only.
+        rig.form.reach();
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.close());
+        QVERIFY(!w.isVisible());
+        QVERIFY(rig.form.launcher() == &w);
+
+        // A tray host that comes later: a second start brings the recent window forward instead.
+        host.set(true);
+        rig.form.reach();
+        QVERIFY(!w.isVisible());
+        // The host goes away: the window comes up; not when the icon was hidden on purpose.
+        host.set(false);
+        QVERIFY(w.isVisible());
+        w.hide();
+        host.set(true);
+        rig.action("Hide2")->trigger();
+        host.set(false);
+        QVERIFY(!w.isVisible());
+        // The end of the program hides it.
+        rig.form.showLauncher();
+        rig.form.close();
+        QVERIFY(!w.isVisible());
     }
 
 #ifndef _WIN32

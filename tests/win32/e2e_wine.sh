@@ -242,6 +242,45 @@ case_second_copy() {
     kill_hard "$pid"
 }
 
+# The command line: --version prints and ends with status 0, an unknown option ends with status 2,
+# both without a window.
+case_options() {
+    local d rc
+    d=$(newdir)
+    (cd "$d" && wine "$EXE" --version) >"$d.out" 2>"$d.err"; rc=$?
+    [ "$rc" = 0 ] || fail "--version: status $rc"
+    grep -q '^Tellwick [0-9]' "$d.out" || fail "--version printed: $(cat "$d.out")"
+    (cd "$d" && wine "$EXE" --frobnicate) >"$d.out" 2>"$d.err"; rc=$?
+    [ "$rc" = 2 ] || fail "unknown option: status $rc"
+    grep -q "unknown option '--frobnicate'" "$d.err" || fail "unknown option said: $(cat "$d.err")"
+    [ -z "$(ls "$d")" ] || fail "files written: $(ls "$d")"
+}
+
+# --data-dir makes %APPDATA%\Tellwick and works there; a second copy with --quit ends the first with
+# both files saved before it returns.
+case_data_dir_and_quit() {
+    local d pid rc appdata data
+    d=$(newdir)
+    appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+    data=$(winepath -u "$appdata\\Tellwick" 2>/dev/null)
+    [ -n "$data" ] || { fail "no %APPDATA% in the prefix"; return; }
+    rm -rf "$data"
+    (cd "$d" && exec wine "$EXE" --data-dir) >"$d.log" 2>&1 &
+    pid=$!; PIDS+=("$pid")
+    within 30 wine_tray || { fail "no icon in Wine's tray"; kill_hard "$pid"; return; }
+    [ -d "$data" ] || fail "--data-dir did not make $data"
+    (cd "$d" && wine "$EXE" --quit) >"$d.quit" 2>&1; rc=$?
+    [ "$rc" = 0 ] || fail "--quit: status $rc: $(cat "$d.quit")"
+    [ -e "$data/rd.dt" ] && [ -e "$data/re.dt" ] || fail "--quit returned before both files were saved in $data"
+    [ -z "$(ls "$d")" ] || fail "files written in the working directory: $(ls "$d")"
+    within 10 dead "$pid" || fail "--quit did not end the first copy"
+    named "$pid" Confirm >/dev/null && fail "--quit asked"
+    (cd "$d" && wine "$EXE" --quit) >/dev/null 2>&1; rc=$?
+    [ "$rc" = 0 ] || fail "--quit with no copy running: status $rc"
+    kill_hard "$pid"
+    rm -rf "$data"
+}
+
 # A pop-up reminder due now appears; Escape dismisses it and "rd.dt" no longer holds it. A second
 # one is moved on with "Repeat in" (five minutes, the first interval) and is back in "rd.dt".
 case_popup() {
@@ -255,6 +294,18 @@ case_popup() {
     shot_window popup "$w"
     xdotool windowactivate --sync "$w" 2>/dev/null
     sleep 0.3
+    # Escape on the open "Repeat in" list closes only the list, opened from the keyboard (Tab, Tab
+    # from the note) or by a click (the list sits at the right of the bottom row).
+    for how in "key Tab Tab alt+Down" "mousemove --window $w 320 216 click 1"; do
+        # shellcheck disable=SC2086
+        xdotool $how
+        within 5 menu_open "$pid" || fail "no list opened ($how)"
+        xdotool key Escape
+        within 5 menu_closed "$pid" || fail "Escape left the list open ($how)"
+        sleep 0.5
+        named "$pid" Reminder >/dev/null || fail "Escape on the open list closed the pop-up ($how)"
+        [ "$(stat -c %s "$d/rd.dt")" = 576 ] || fail "Escape on the open list changed rd.dt ($how)"
+    done
     xdotool key Escape
     within 5 eval "! named $pid Reminder" || fail "Escape did not dismiss the pop-up"
     within 5 eval "[ \$(stat -c %s '$d/rd.dt') = 288 ]" || fail "rd.dt still holds the dismissed reminder"
@@ -386,7 +437,7 @@ case_log() {
     kill_hard "$pid"
 }
 
-ALL=(missing_files empty_files damaged_files tray_menu exit_answers second_copy popup title editor_and_list end_session log)
+ALL=(options missing_files empty_files damaged_files tray_menu exit_answers second_copy data_dir_and_quit popup title editor_and_list end_session log)
 [ $# -gt 0 ] && ALL=("$@")
 for c in "${ALL[@]}"; do
     CASE=$c

@@ -1,19 +1,20 @@
-// The single-instance guard with real named mutexes, against other processes (win32_probe.exe).
+// The single-instance guard with real named mutexes, and the channel's named pipe, against other
+// processes (win32_probe.exe).
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "WinTestSupport.h"
 #include "platform/SingleInstance.h"
+#include "platform/win32/WinInstanceChannel.h"
 #include "platform/win32/WinInstanceGuard.h"
 #include "platform/win32/WinText.h"
 
 using namespace tw::platform;
 using namespace tw::platform::win32;
+using tw::platform::SendResult;
 using tw::wintest::Probe;
-using tw::wintest::PumpMessages;
 using tw::wintest::RunProbe;
-using tw::wintest::TestWindow;
 
 namespace {
 
@@ -67,40 +68,40 @@ TEST(WinInstanceGuard, AFirstCopyInAnotherProcessHoldsTheLock) {
     ::CloseHandle(keep);
 }
 
-TEST(WinInstanceGuard, HandOverRestoresTheFirstCopysWindow) {
-    Probe first({L"window", L"Tellwick"}, true);
+// A second copy's messages reach the first copy through the pipe; ill-formed and oversized ones
+// are answered "ignored" and not taken; the pipe's name holds the user's SID.
+TEST(WinInstanceChannel, MessagesReachTheFirstCopyAndAnythingElseChangesNothing) {
+    const std::wstring path = PathFor("channel");
+    const std::string id = WinInstanceIdentifier(path);
+    EXPECT_NE(WinInstanceChannel::pipeName(id).find(L"-S-1-5-"), std::wstring::npos);
+    WinInstanceChannel second;
+    EXPECT_EQ(second.send(id, {"new", ""}, 1000), SendResult::NotRunning);
+    Probe first({L"listen", path}, true);
     ASSERT_TRUE(first.ready());
-    const HWND h = ::FindWindowW(L"TellwickProbeWindow", L"Tellwick");
-    ASSERT_NE(h, nullptr);
-    ASSERT_TRUE(::IsIconic(h));
-    // A window of our own with the same title is not the other copy's.
-    TestWindow own(L"Tellwick");
-
-    WinInstanceGuard guard(L"TellwickProbeWindow");
-    guard.activateFirstCopy("ignored");
-    EXPECT_EQ(guard.foundWindow(), reinterpret_cast<std::uintptr_t>(h));
-    for (int i = 0; i < 40 && ::IsIconic(h); ++i)
-        PumpMessages(25);
-    EXPECT_FALSE(::IsIconic(h)) << "the first copy's window is still minimised";
-    first.quit();
-    EXPECT_EQ(first.wait(), 0u);
-}
-
-TEST(WinInstanceGuard, HandOverActivatesTheProgramsHiddenApplicationWindow) {
-    Probe first({L"appwindow"}, true);
-    ASSERT_TRUE(first.ready());
-    WinInstanceGuard second;
-    second.activateFirstCopy("ignored");
-    EXPECT_NE(second.foundWindow(), 0u);
-    EXPECT_EQ(first.wait(10000), 0u) << "the first copy's application window was not activated";
-}
-
-TEST(WinInstanceGuard, HandOverWithoutAFirstCopyWindowDoesNothing) {
-    TestWindow own(L"Tellwick");
-    WinInstanceGuard guard;
-    guard.activateFirstCopy("ignored");
-    EXPECT_EQ(guard.foundWindow(), 0u);
-    WinInstanceGuard otherClass(L"NoSuchClass");
-    otherClass.activateFirstCopy("ignored");
-    EXPECT_EQ(otherClass.foundWindow(), 0u);
+    EXPECT_EQ(second.send(id, {"new", ""}, 5000), SendResult::Done);
+    EXPECT_EQ(second.send(id, {"add", "Gr\xc3\xbc\xc3\x9f"}, 5000), SendResult::Done);
+    // Raw bytes over a connection of their own: the answer byte, or nothing.
+    auto raw = [&](const std::string& bytes) {
+        const std::wstring name = WinInstanceChannel::pipeName(id);
+        HANDLE h = INVALID_HANDLE_VALUE;
+        for (int i = 0; i < 50 && h == INVALID_HANDLE_VALUE; ++i) {
+            h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PIPE_BUSY)
+                ::WaitNamedPipeW(name.c_str(), 100);
+        }
+        if (h == INVALID_HANDLE_VALUE)
+            return std::string("refused");
+        DWORD n = 0;
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+        char c = 0;
+        const bool got = ::ReadFile(h, &c, 1, &n, nullptr) && n == 1;
+        ::CloseHandle(h);
+        return got ? std::string(1, c) : std::string();
+    };
+    EXPECT_EQ(raw("bogus words\n"), "?");
+    EXPECT_EQ(raw(std::string(tw::platform::MaxMessageSize + 100, 'a')), "?");
+    EXPECT_EQ(raw("new 0\n"), "+");
+    EXPECT_EQ(second.send(id, {"quit", ""}, 5000), SendResult::Done);
+    EXPECT_EQ(first.wait(), 10u + 4u) << "new, add, new, quit";
+    EXPECT_EQ(second.send(id, {"new", ""}, 1000), SendResult::NotRunning) << "the pipe goes with its process";
 }

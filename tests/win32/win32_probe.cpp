@@ -4,15 +4,16 @@
 //   hold PATH       takes the guard, reports ready and holds it until told to quit
 //   hotkey          registers Ctrl+F2 on a window of its own, reports ready, holds it until quit
 //   window TITLE    shows a window with the title (minimised), reports ready, runs until quit
-//   appwindow       makes the program's hidden application window, reports ready; exit 0 once it
-//                   has been activated (by a second copy), 4 when told to quit before that
+//   listen PATH     listens on the single-instance channel for PATH, reports ready, takes messages
+//                   until one says "quit"; exit 10 + the number of messages taken, 4 when told to
+//                   quit before that
 #include <windows.h>
 
 #include <shellapi.h>
 #include <string>
 
 #include "platform/SingleInstance.h"
-#include "platform/win32/WinApplicationWindow.h"
+#include "platform/win32/WinInstanceChannel.h"
 #include "platform/win32/WinInstanceGuard.h"
 
 namespace {
@@ -85,14 +86,27 @@ int main() {
         ::UnregisterHotKey(w, 123);
         return 0;
     }
-    if (mode == L"appwindow") {
-        bool activated = false;
-        tw::platform::win32::WinApplicationWindow window([&activated] { activated = true; });
-        if (!window.window())
+    if (mode == L"listen" && argc >= 4) {
+        tw::platform::win32::WinInstanceChannel channel;
+        if (!channel.listen(tw::platform::win32::WinInstanceIdentifier(argv[3])))
             return 2;
         ready(token);
-        runUntilQuit(activated);
-        return activated ? 0 : 4;
+        int taken = 0;
+        bool done = false;
+        HANDLE waits[2] = {g_quit, reinterpret_cast<HANDLE>(channel.readyHandle())};
+        const ULONGLONG end = ::GetTickCount64() + 60000;
+        while (!done && ::GetTickCount64() < end) {
+            const DWORD w = ::WaitForMultipleObjects(2, waits, FALSE, 100);
+            if (w == WAIT_OBJECT_0)
+                return 4;
+            if (w == WAIT_OBJECT_0 + 1)
+                channel.serve([&](const tw::platform::InstanceMessage& m) {
+                    ++taken;
+                    done = m.verb == "quit";
+                    return tw::platform::InstanceReply::Done;
+                });
+        }
+        return 10 + taken;
     }
     if (mode == L"window" && argc >= 4) {
         HWND w = makeWindow(argv[3]);

@@ -1,0 +1,33 @@
+# The uninstaller's list of what the installer puts into the program folder, for
+# cmake/WindowsInstaller.nsi.in: run with cmake -DSTAGE=<program folder> -DOUT=<file.nsh> -P.
+# A Delete line for every file of STAGE and an RMDir line (never /r) for every folder, deepest
+# first, so that the uninstaller removes exactly those and leaves anything else a user put there.
+file(GLOB_RECURSE entries RELATIVE "${STAGE}" LIST_DIRECTORIES true "${STAGE}/*")
+if(NOT entries)
+    message(FATAL_ERROR "Nothing to install in ${STAGE}")
+endif()
+set(files "")
+set(dirs "")
+foreach(entry IN LISTS entries)
+    if(entry MATCHES "[\"`']")
+        message(FATAL_ERROR "A file name makensis cannot quote: ${entry}")
+    endif()
+    string(REPLACE "$" "$$" quoted "${entry}")
+    string(REPLACE "/" "\\" quoted "${quoted}")
+    if(IS_DIRECTORY "${STAGE}/${entry}")
+        list(APPEND dirs "${quoted}")
+    else()
+        list(APPEND files "${quoted}")
+    endif()
+endforeach()
+# A folder's name sorts before the names inside it: reversed, every folder follows its contents.
+list(SORT dirs)
+list(REVERSE dirs)
+set(text "; The program folder's files and folders (written by cmake/WindowsInstallerFiles.cmake).\n")
+foreach(f IN LISTS files)
+    string(APPEND text "Delete \"$INSTDIR\\${f}\"\n")
+endforeach()
+foreach(d IN LISTS dirs)
+    string(APPEND text "RMDir \"$INSTDIR\\${d}\"\n")
+endforeach()
+file(WRITE "${OUT}" "${text}")
