@@ -44,7 +44,8 @@ enum class InstanceReply : char {
     Refused = '!', // understood, but its argument was not acceptable: nothing changed
 };
 
-// The reply and one line for the second copy to print (empty: nothing to print).
+// The reply and one line for the second copy to print (empty: nothing to print). A bare reply
+// converts to an answer without a line.
 struct InstanceAnswer {
     InstanceReply reply = InstanceReply::Ignored;
     std::string text;

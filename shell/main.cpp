@@ -1,7 +1,7 @@
 // Tellwick's entry point: the command line, the hand-over to a running copy, the single-instance
 // lock and the data folder, --add with no copy running, the shared services, the main window and
-// every other window, then the event loop. The platform's back ends come from MakePlatformBackends, which CMake takes
-// from the platform's own source file.
+// every other window, then the event loop. The platform's back ends come from
+// MakePlatformBackends, which CMake takes from the platform's own source file.
 #include <QApplication>
 #include <QSessionManager>
 #include <QTimer>
