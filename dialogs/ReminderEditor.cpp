@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
@@ -29,6 +30,9 @@
 #include "store/IoError.h"
 
 namespace tw {
+
+// The quick entry takes the notes the note box takes.
+static_assert(QuickNoteLimit == NoteInputLimit);
 
 namespace {
 
@@ -52,6 +56,29 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("New Reminder"));
+
+    QuickEntryEdit = new QLineEdit(this);
+    QuickEntryEdit->setObjectName(QStringLiteral("QuickEntryEdit"));
+    QuickEntryEdit->setPlaceholderText(QStringLiteral("tomorrow 9am call the garage"));
+    QuickEntryEdit->setToolTip(
+        QStringLiteral("Type the day, the time and the repeat, then the note. Enter stores it."));
+    QuickEntryEdit->setAccessibleName(QStringLiteral("Quick entry"));
+    QuickLabel = new QLabel(QStringLiteral("&Quick entry:"), this);
+    QuickLabel->setObjectName(QStringLiteral("QuickLabel"));
+    QuickLabel->setBuddy(QuickEntryEdit);
+    QuickResult = new QLabel(this);
+    QuickResult->setObjectName(QStringLiteral("QuickResult"));
+    QuickResult->setAccessibleName(QStringLiteral("Quick entry result"));
+    QuickResult->setTextFormat(Qt::PlainText);
+    // One line as wide as the field; a long one is cut with an ellipsis (the whole of it is the
+    // field's description and the line's tooltip), so the window keeps its size.
+    QuickResult->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    QuickResult->setMinimumHeight(QuickResult->fontMetrics().height());
+    auto* quickRow = new QGridLayout;
+    quickRow->addWidget(QuickLabel, 0, 0);
+    quickRow->addWidget(QuickEntryEdit, 0, 1);
+    quickRow->addWidget(QuickResult, 1, 1);
+    quickRow->setColumnStretch(1, 1);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Date and Time"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -166,12 +193,16 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     left->addWidget(GroupBox2);
     left->addWidget(GroupBox1, 1);
     auto* top = new QGridLayout(this);
-    top->addLayout(left, 0, 0);
-    top->addWidget(GroupBox3, 0, 1);
-    top->addLayout(buttons, 1, 0, 1, 2);
+    top->addLayout(quickRow, 0, 0, 1, 2);
+    top->addLayout(left, 1, 0);
+    top->addWidget(GroupBox3, 1, 1);
+    top->addLayout(buttons, 2, 0, 1, 2);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(Memo1, DateTime1);
+    // The quick entry comes right after the note, where the focus starts: Shift+Tab from the note
+    // still goes back over Help, Cancel and Add to OK, and Tab from the repeat list on to OK.
+    setTabOrder(Memo1, QuickEntryEdit);
+    setTabOrder(QuickEntryEdit, DateTime1);
     setTabOrder(DateTime1, DateTime2);
     setTabOrder(DateTime2, RepeatList);
     setTabOrder(RepeatList, Title);
@@ -192,6 +223,7 @@ Tf_Reminder::Tf_Reminder(Services& services, QWidget* parent) : QDialog(parent),
     connect(b_Apply, &QPushButton::clicked, this, &Tf_Reminder::b_ApplyClick);
     connect(b_Cancel, &QPushButton::clicked, this, &Tf_Reminder::b_CancelClick);
     connect(Button1, &QPushButton::clicked, this, &Tf_Reminder::Button1Click);
+    connect(QuickEntryEdit, &QLineEdit::textEdited, this, &Tf_Reminder::QuickEntryEdited);
     connect(DateTime1, &QDateEdit::dateChanged, this, [this](QDate d) {
         if (!m_filling && d.isValid())
             m_date = ReplaceDay(m_date, d.year(), d.month(), d.day());
@@ -227,6 +259,7 @@ void Tf_Reminder::FormShowNew() {
     DefaultClick();
     b_Cancel->setEnabled(true);
     b_Apply->setEnabled(true);
+    clearQuickEntry();
     Memo1->setNoteText(QString());
     const double now = ToDayCount(m_services.clock.now());
     m_filling = true;
@@ -247,6 +280,7 @@ void Tf_Reminder::FormShowEdit() {
     setWindowTitle(QStringLiteral("Edit Reminder"));
     b_Apply->setEnabled(false);
     b_Cancel->setEnabled(true);
+    clearQuickEntry();
     Memo1->setNoteText(QString::fromStdString(NoteToEditor(s.EditBuffer, m_services.codePage)));
     m_filling = true;
     setHeldDate(s.EditBuffer.RemDate);
@@ -300,12 +334,14 @@ void Tf_Reminder::Apply() {
     const auto repeat = static_cast<Repeat>(std::clamp(RepeatList->currentIndex(), 0, RepeatRuleCount - 1));
     const NewRecords recs = BuildRecords(choices(), m_date, m_time, note, repeat);
     const ApplyOutcome out = StoreRecords(m_services.store, m_services.boxes, recs);
-    if (!out.stopped)
+    if (!out.stopped) {
         Memo1->setNoteText(QString());
+        clearQuickEntry();
+    }
 }
 
 void Tf_Reminder::b_OKClick() {
-    if (Empty_Text())
+    if (QuickEntryRefused() || Empty_Text())
         return;
     GuardIo(m_services.boxes, [&] {
         Apply();
@@ -315,6 +351,8 @@ void Tf_Reminder::b_OKClick() {
 }
 
 void Tf_Reminder::b_ApplyClick() {
+    if (QuickEntryRefused())
+        return;
     GuardIo(m_services.boxes, [&] {
         Apply();
         m_services.store.SaveActive();
@@ -361,6 +399,12 @@ bool Tf_Reminder::eventFilter(QObject* watched, QEvent* event) {
         const auto* k = static_cast<QKeyEvent*>(event);
         if (FormKeyDown(k->key()))
             return true;
+        // Enter in the quick entry stores the reminder as OK does.
+        if (watched == QuickEntryEdit && (k->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+            (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            b_OKClick();
+            return true;
+        }
         // Enter on a focused button presses it; elsewhere it presses nothing.
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button != nullptr && button->hasFocus() && k->modifiers() == Qt::NoModifier &&
@@ -408,6 +452,66 @@ void Tf_Reminder::enableSoundLists() {
     TitleClick();
     PopUpClick();
     IconClick();
+}
+
+void Tf_Reminder::QuickEntryEdited(const QString& text) {
+    if (text.trimmed().isEmpty()) {
+        // Emptied: the fields are as they were before the line was typed.
+        if (m_quickBase) {
+            m_filling = true;
+            setHeldDate(m_quickBase->date);
+            setHeldTime(m_quickBase->time);
+            m_filling = false;
+            RepeatList->setCurrentIndex(m_quickBase->repeat);
+            Memo1->setNoteText(m_quickBase->note);
+        }
+        clearQuickEntry();
+        return;
+    }
+    if (!m_quickBase)
+        m_quickBase = QuickBase{m_date, m_time, RepeatList->currentIndex(), Memo1->noteText()};
+    const QuickEntryContext ctx{m_services.clock.now(), m_services.locale, m_services.codePage, m_zone};
+    m_quick = ReadQuickEntry(text.toStdString(), ctx);
+    double date = m_quickBase->date;
+    if (m_quick.day) {
+        if (const auto d = DecodeDate(static_cast<double>(*m_quick.day)))
+            date = ReplaceDay(date, d->year, d->month, d->day);
+    }
+    double time = m_quickBase->time;
+    if (m_quick.minuteOfDay)
+        time = ReplaceHourMinute(time, *m_quick.minuteOfDay / 60, *m_quick.minuteOfDay % 60);
+    m_filling = true;
+    setHeldDate(date);
+    setHeldTime(time);
+    m_filling = false;
+    RepeatList->setCurrentIndex(m_quick.repeat ? static_cast<int>(*m_quick.repeat) : m_quickBase->repeat);
+    Memo1->setNoteText(m_quick.note.empty() ? m_quickBase->note : QString::fromStdString(m_quick.note));
+    showQuickResult(QString::fromStdString(m_quick.accepted() ? QuickEntryLine(m_quick.entry(), ctx) : m_quick.error));
+}
+
+bool Tf_Reminder::QuickEntryRefused() {
+    if (!m_quickBase)
+        return false;
+    QuickEntryEdited(QuickEntryEdit->text()); // read at the present moment: "9:00" may have become tomorrow
+    if (!m_quickBase || m_quick.accepted())
+        return false;
+    m_services.boxes.information("Quick entry: " + m_quick.error);
+    QuickEntryEdit->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void Tf_Reminder::clearQuickEntry() {
+    QuickEntryEdit->clear();
+    m_quickBase.reset();
+    m_quick = QuickReading{};
+    showQuickResult(QString());
+}
+
+void Tf_Reminder::showQuickResult(const QString& text) {
+    QuickResult->setText(QuickResult->fontMetrics().elidedText(text, Qt::ElideRight, QuickEntryEdit->width()));
+    QuickResult->setToolTip(text);
+    QuickResult->setAccessibleDescription(text);
+    QuickEntryEdit->setAccessibleDescription(text);
 }
 
 void Tf_Reminder::centreOnScreen() {

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 #include "dialogs/EditorRules.h"
 #include "dialogs/NoteEdit.h"
+#include "platform/LocalTimeZone.h"
+#include "store/QuickEntry.h"
 #include "store/Services.h"
 
 class QCheckBox;
@@ -14,6 +17,7 @@ class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTimeEdit;
 
@@ -52,6 +56,14 @@ public:
 
     void reject() override;
 
+    // The local time zone, for quick entry's times that the clock skips; by default every minute exists.
+    void setTimeZone(const platform::LocalTimeZone& zone) { m_zone = &zone; }
+
+    // "&Quick entry:", the one-line field above the groups, and the line under it that says what
+    // will be stored or which part was not understood.
+    QLabel* QuickLabel;
+    QLineEdit* QuickEntryEdit;
+    QLabel* QuickResult;
     QGroupBox* GroupBox1;
     NoteEdit* Memo1;
     QGroupBox* GroupBox2;
@@ -86,12 +98,29 @@ private:
     ActivationChoices choices() const;
     void enableSoundLists();
     void centreOnScreen();
+    // Quick entry: the fields follow what the line says, on top of what they held before it was typed.
+    void QuickEntryEdited(const QString& text);
+    // True, after telling the user, when the quick entry holds a line that is not a reminder. An
+    // accepted line is read again first, at the present moment.
+    bool QuickEntryRefused();
+    void clearQuickEntry();
+    void showQuickResult(const QString& text);
 
     Services& m_services;
     double m_date = 0.0;
     double m_time = 0.0;
     bool m_filling = false; // the pickers or the note are being set by the program, not the user
     bool m_placed = false;  // centred once; later shows keep where the user moved it
+    const platform::LocalTimeZone* m_zone = nullptr;
+    // What the date, time, repeat and note held before the quick entry was typed into.
+    struct QuickBase {
+        double date = 0.0;
+        double time = 0.0;
+        int repeat = 0;
+        QString note;
+    };
+    std::optional<QuickBase> m_quickBase;
+    QuickReading m_quick;
 };
 
 } // namespace tw

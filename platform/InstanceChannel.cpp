@@ -106,3 +106,95 @@ FrameStatus DecodeInstanceMessage(std::string_view bytes, InstanceMessage& messa
 }
 
 } // namespace tw::platform
+
+namespace tw::platform {
+
+namespace {
+
+bool validReply(char c) {
+    return c == static_cast<char>(InstanceReply::Done) || c == static_cast<char>(InstanceReply::Failed) ||
+           c == static_cast<char>(InstanceReply::Ignored) || c == static_cast<char>(InstanceReply::Refused);
+}
+
+bool controlByte(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+} // namespace
+
+std::string EncodeInstanceAnswer(const InstanceAnswer& answer) {
+    std::string text = answer.text.substr(0, MaxAnswerTextSize);
+    if (answer.text.size() > MaxAnswerTextSize) {
+        // Cut before the character the limit falls into.
+        std::size_t end = text.size();
+        while (end > 0 && (static_cast<unsigned char>(answer.text[end]) & 0xC0) == 0x80)
+            --end;
+        text.resize(end);
+    }
+    for (char& c : text)
+        if (controlByte(static_cast<unsigned char>(c)))
+            c = '?';
+    if (!validUtf8(text))
+        text.clear();
+    return static_cast<char>(answer.reply) + std::to_string(text.size()) + '\n' + text;
+}
+
+FrameStatus DecodeInstanceAnswer(std::string_view bytes, InstanceAnswer& answer) {
+    if (bytes.empty())
+        return FrameStatus::Incomplete;
+    if (!validReply(bytes[0]) || bytes.size() > MaxAnswerSize)
+        return FrameStatus::Invalid;
+    answer.reply = static_cast<InstanceReply>(bytes[0]);
+    answer.text.clear();
+    const std::size_t newline = bytes.find('\n', 1);
+    const std::string_view digits = bytes.substr(1, newline == std::string_view::npos ? bytes.npos : newline - 1);
+    std::size_t length = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return FrameStatus::Invalid;
+        length = length * 10 + static_cast<std::size_t>(c - '0');
+        if (length > MaxAnswerTextSize)
+            return FrameStatus::Invalid;
+    }
+    if (digits.size() > 1 && digits[0] == '0')
+        return FrameStatus::Invalid;
+    if (newline == std::string_view::npos)
+        return FrameStatus::Incomplete;
+    if (digits.empty())
+        return FrameStatus::Invalid;
+    const std::size_t end = newline + 1 + length;
+    if (bytes.size() < end)
+        return FrameStatus::Incomplete;
+    if (bytes.size() > end)
+        return FrameStatus::Invalid;
+    const std::string_view text = bytes.substr(newline + 1);
+    for (const char c : text)
+        if (controlByte(static_cast<unsigned char>(c)))
+            return FrameStatus::Invalid;
+    if (!validUtf8(text))
+        return FrameStatus::Invalid;
+    answer.text = std::string(text);
+    return FrameStatus::Complete;
+}
+
+SendResult ReadAnswer(std::string_view bytes, std::string* text) {
+    InstanceAnswer answer;
+    const FrameStatus status = DecodeInstanceAnswer(bytes, answer);
+    if (bytes.empty() || !validReply(bytes[0]))
+        return SendResult::NoAnswer;
+    if (text != nullptr)
+        *text = status == FrameStatus::Complete ? answer.text : std::string();
+    switch (static_cast<InstanceReply>(bytes[0])) {
+    case InstanceReply::Done:
+        return SendResult::Done;
+    case InstanceReply::Failed:
+        return SendResult::Failed;
+    case InstanceReply::Refused:
+        return SendResult::Refused;
+    case InstanceReply::Ignored:
+        break;
+    }
+    return SendResult::Ignored;
+}
+
+} // namespace tw::platform

@@ -1,6 +1,6 @@
 // InstanceChannel: how a second copy of the program hands a command (a verb with at most one
 // UTF-8 argument) to the copy that runs, and waits until that copy has carried it out. One message
-// per connection, answered with one byte. Back ends: an AF_UNIX socket in the user's private lock
+// per connection, answered with one byte and a line of text. Back ends: an AF_UNIX socket in the user's private lock
 // directory (platform/posix), a named pipe open to the user alone (platform/win32). The message
 // format is the same on both and is defined here.
 #pragma once
@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tw::platform {
 
@@ -35,24 +36,51 @@ enum class FrameStatus { Complete, Incomplete, Invalid };
 // anything else, also a well-formed message with bytes after it, or more bytes than MaxMessageSize.
 FrameStatus DecodeInstanceMessage(std::string_view bytes, InstanceMessage& message);
 
-// The running copy's one-byte answer.
+// What the running copy says of a message.
 enum class InstanceReply : char {
     Done = '+',    // carried out
     Failed = '-',  // understood, but it could not be carried out (the program is ending, a save failed)
     Ignored = '?', // not a known verb, or ill-formed: nothing changed
+    Refused = '!', // understood, but its argument was not acceptable: nothing changed
 };
+
+// The reply and one line for the second copy to print (empty: nothing to print). A bare reply
+// converts to an answer without a line.
+struct InstanceAnswer {
+    InstanceReply reply = InstanceReply::Ignored;
+    std::string text;
+    InstanceAnswer(InstanceReply r = InstanceReply::Ignored, std::string t = {}) : reply(r), text(std::move(t)) {}
+    bool operator==(const InstanceAnswer&) const = default;
+};
+
+constexpr std::size_t MaxAnswerTextSize = 2048;
+// "reply length LF text": the longest answer that can be well-formed.
+constexpr std::size_t MaxAnswerSize = 1 + 4 + 1 + MaxAnswerTextSize;
+
+// The answer as it crosses the channel: the reply's byte, the text's length in decimal, a line feed,
+// then the text. A text longer than MaxAnswerTextSize is cut at a character's start; control
+// characters become '?', and a text that is not UTF-8 is left out.
+std::string EncodeInstanceAnswer(const InstanceAnswer& answer);
+// Reads the answer's bytes received so far, as DecodeInstanceMessage does. A copy of an earlier
+// version answers with the reply's byte alone: Incomplete, with answer.reply set, when its
+// connection ends there.
+FrameStatus DecodeInstanceAnswer(std::string_view bytes, InstanceAnswer& answer);
 
 enum class SendResult {
     Done,
     Failed,
     Ignored,
+    Refused,
     NotRunning, // nobody listens under that name
     NoAnswer,   // connected, but no answer came in time
 };
+// What a second copy makes of the answer's bytes it has when the connection ends (or the answer is
+// whole): NoAnswer without a valid reply byte; the text only from a whole, well-formed answer.
+SendResult ReadAnswer(std::string_view bytes, std::string* text);
 
 class InstanceChannel {
 public:
-    using Handler = std::function<InstanceReply(const InstanceMessage&)>;
+    using Handler = std::function<InstanceAnswer(const InstanceMessage&)>;
     virtual ~InstanceChannel() = default;
 
     // The running copy listens for messages sent to identifier. Call only while holding the
@@ -69,8 +97,12 @@ public:
     virtual void close() = 0;
 
     // A second copy: hands message to the copy listening for identifier and waits at most
-    // timeoutMs for its answer.
-    virtual SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) = 0;
+    // timeoutMs for its answer; text (when given) receives the answer's text.
+    virtual SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs,
+                            std::string* text) = 0;
+    SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) {
+        return send(identifier, message, timeoutMs, nullptr);
+    }
 };
 
 // This platform's channel.

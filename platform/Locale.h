@@ -19,6 +19,9 @@ public:
     virtual std::string shortDayName(int dayOfWeek) const = 0;
     virtual std::string dateSeparator() const = 0;
     virtual std::string timeSeparator() const = 0;
+    // The short date as a pattern of store/DateFormat.h ("dd/mm/yyyy", "m/d/yyyy"): the order in
+    // which typed dates give the day, the month and the year.
+    virtual std::string shortDateFormat() const { return "dd/mm/yyyy"; }
 };
 
 // A locale whose names and separators are read once, into tables, by the back end's constructor.
@@ -30,12 +33,14 @@ public:
     std::string shortDayName(int dayOfWeek) const override { return pick(m_shortDays, dayOfWeek); }
     std::string dateSeparator() const override { return m_dateSep; }
     std::string timeSeparator() const override { return m_timeSep; }
+    std::string shortDateFormat() const override { return m_shortDate; }
 
 protected:
     std::array<std::string, 12> m_longMonths, m_shortMonths;
     std::array<std::string, 7> m_longDays, m_shortDays; // from Sunday
     std::string m_dateSep = "/";
     std::string m_timeSep = ":";
+    std::string m_shortDate = "dd/mm/yyyy";
 
 private:
     // Counting from 1; out of range gives an empty name.

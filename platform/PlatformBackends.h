@@ -37,6 +37,17 @@ public:
     virtual void startUpFinished() = 0;
 };
 
+// The back ends that need neither a window nor an application object: enough to read and write the
+// reminder files (--add with no copy running).
+struct CoreBackends {
+    std::unique_ptr<FileSystem> files;
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<LocalTimeZone> timeZone;
+    std::unique_ptr<Locale> locale;
+    std::unique_ptr<CodePage> codePage;
+};
+CoreBackends MakeCoreBackends();
+
 struct PlatformBackends {
     std::unique_ptr<FileSystem> files;
     std::unique_ptr<Clock> clock;

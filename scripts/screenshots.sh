@@ -115,8 +115,9 @@ xdotool key Escape
 
 open_menu && xdotool key n
 within 5 window "New Reminder"
-xdotool type --delay 10 "Pick up the parcel at the post office"
-xdotool key alt+r Down Down # "Every weekday"
+# The whole reminder in one line: the date, time, repeat and note below follow the quick entry.
+xdotool key alt+q
+xdotool type --delay 10 "tomorrow 9am every weekday Pick up the parcel at the post office"
 shoot_window editor "New Reminder"
 xdotool key Escape
 

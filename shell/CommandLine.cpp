@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 
 #include "shell/MainWindow.h"
+#include "store/QuickAdd.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,16 +17,33 @@ namespace tw {
 
 namespace {
 
+using platform::InstanceAnswer;
+using platform::InstanceReply;
+
+constexpr InstanceReply DoneIf(bool ok) {
+    return ok ? InstanceReply::Done : InstanceReply::Failed;
+}
+
+// The running copy's answer to --add: the status of QuickAdd.h as the reply, with its line.
+InstanceAnswer QuickAddAnswer(const QuickAddResult& r) {
+    const InstanceReply reply = r.status == QuickAddStored    ? InstanceReply::Done
+                                : r.status == QuickAddRefused ? InstanceReply::Refused
+                                                              : InstanceReply::Failed;
+    return {reply, r.line};
+}
+
 constexpr Verb VerbTable[] = {
-    {"activate", "", "", true, [](TRMForm&, const std::string&) { return true; }},
+    {"activate", "", "", true, [](TRMForm&, const std::string&) { return InstanceAnswer(InstanceReply::Done); }},
     {"new", "", "open the editor for a new reminder", true,
-     [](TRMForm& f, const std::string&) { return f.m_ReminderClick(), true; }},
+     [](TRMForm& f, const std::string&) { return f.m_ReminderClick(), InstanceAnswer(InstanceReply::Done); }},
     {"list", "", "open the list of reminders", true,
-     [](TRMForm& f, const std::string&) { return f.m_OptionsClick(), true; }},
+     [](TRMForm& f, const std::string&) { return f.m_OptionsClick(), InstanceAnswer(InstanceReply::Done); }},
     {"menu", "", "open the menu as Ctrl+F2 does (the window \"Tellwick\" where no menu can be shown)", false,
-     [](TRMForm& f, const std::string&) { return f.openMenu(), true; }},
+     [](TRMForm& f, const std::string&) { return f.openMenu(), InstanceAnswer(InstanceReply::Done); }},
     {"quit", "", "end the running copy as the end of the session does: both files saved, no question", false,
-     [](TRMForm& f, const std::string&) { return f.endSession(), f.ended(); }},
+     [](TRMForm& f, const std::string&) { return f.endSession(), InstanceAnswer(DoneIf(f.ended())); }},
+    {"add", "TEXT", "store the reminder TEXT describes (\"tomorrow 9am call the garage\"), print it and end", false,
+     [](TRMForm& f, const std::string& text) { return QuickAddAnswer(f.takeQuickEntry(text)); }},
 };
 
 constexpr char Program[] = "tellwick";
@@ -67,8 +85,10 @@ std::string helpText() {
     text += std::string(24, ' ') + DefaultFolderText + "\n";
     line("-h, --help", "show this help and end");
     line("--version", "show the version and end");
-    text += "\nWith no copy running, --new, --list and --menu start the program first, and --quit ends at once.\n"
-            "Without --data-dir the reminder files are in the working directory.\n";
+    text += "\nWith no copy running, --new, --list and --menu start the program first, --quit ends at once, and\n"
+            "--add stores into the reminder file itself. --add ends with status 2, storing nothing, for a TEXT\n"
+            "it cannot read or one in the past. Without --data-dir the reminder files are in the working\n"
+            "directory.\n";
     return text;
 }
 
@@ -100,15 +120,15 @@ const Verb* FindVerb(std::string_view name) {
     return nullptr;
 }
 
-platform::InstanceReply CarryOut(TRMForm& form, const platform::InstanceMessage& message) {
+InstanceAnswer CarryOut(TRMForm& form, const platform::InstanceMessage& message) {
     const Verb* verb = FindVerb(message.verb);
     if (verb == nullptr || verb->valueName.empty() != message.argument.empty())
-        return platform::InstanceReply::Ignored;
+        return InstanceReply::Ignored;
     if (form.ended())
-        return platform::InstanceReply::Failed;
+        return InstanceReply::Failed;
     if (verb->reaches)
         form.reach();
-    return verb->run(form, message.argument) ? platform::InstanceReply::Done : platform::InstanceReply::Failed;
+    return verb->run(form, message.argument);
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -214,27 +234,32 @@ QStringList ProgramArguments(int argc, char** argv) {
     return list;
 }
 
-HandOverOutcome DescribeHandOver(platform::SendResult result, const platform::InstanceMessage& message) {
+HandOverOutcome DescribeHandOver(platform::SendResult result, const platform::InstanceMessage& message,
+                                 const std::string& text) {
     using platform::SendResult;
     const std::string option = "--" + message.verb;
     const std::string prefix = std::string(Program) + ": ";
     switch (result) {
     case SendResult::Done:
-        return {0, {}};
+        return {0, text.empty() ? text : text + "\n", {}};
+    case SendResult::Refused:
+        return {2, {}, prefix + (text.empty() ? "the running copy refused " + option : text) + "\n"};
     case SendResult::Failed:
+        if (!text.empty())
+            return {1, {}, prefix + text + "\n"};
         if (message.verb == "quit")
-            return {1, prefix + "the running copy could not save its files and keeps running\n"};
-        return {1, prefix + "the running copy is ending and did not carry out " + option + "\n"};
+            return {1, {}, prefix + "the running copy could not save its files and keeps running\n"};
+        return {1, {}, prefix + "the running copy is ending and did not carry out " + option + "\n"};
     case SendResult::Ignored:
-        return {1, prefix + "the running copy does not know " + option + "; end it and start this version\n"};
+        return {1, {}, prefix + "the running copy does not know " + option + "; end it and start this version\n"};
     case SendResult::NotRunning:
     case SendResult::NoAnswer:
         break;
     }
     // A plain start that finds the running copy unresponsive ends quietly, as a second copy always has.
     if (message.verb == "activate")
-        return {0, {}};
-    return {1, prefix + "the running copy did not answer " + option + "\n"};
+        return {0, {}, {}};
+    return {1, {}, prefix + "the running copy did not answer " + option + "\n"};
 }
 
 std::optional<HandOverOutcome> HandOver(platform::InstanceChannel& channel, const std::string& identifier,
@@ -242,11 +267,12 @@ std::optional<HandOverOutcome> HandOver(platform::InstanceChannel& channel, cons
                                         std::chrono::milliseconds patience,
                                         const std::function<void(std::chrono::milliseconds)>& sleep) {
     for (std::chrono::milliseconds waited{0};; waited += RetryInterval) {
-        const platform::SendResult r = channel.send(identifier, message, answerTimeoutMs);
+        std::string text;
+        const platform::SendResult r = channel.send(identifier, message, answerTimeoutMs, &text);
         if (r != platform::SendResult::NotRunning || waited >= patience) {
             if (r == platform::SendResult::NotRunning && patience.count() == 0)
                 return std::nullopt;
-            return DescribeHandOver(r, message);
+            return DescribeHandOver(r, message, text);
         }
         sleep(RetryInterval);
     }

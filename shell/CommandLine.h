@@ -22,8 +22,9 @@ struct Verb {
     std::string_view valueName;   // the option's argument in --help; empty: the verb takes none
     std::string_view description; // its line in --help; empty: not an option ("activate", a plain start)
     bool reaches;                 // the program is brought into reach (TRMForm::reach) first
-    // Carries the verb out; false when it could not be (the program stays as it was).
-    bool (*run)(TRMForm& form, const std::string& argument);
+    // Carries the verb out: Done, or Failed when it could not be (the program stays as it was), or
+    // Refused for an argument it cannot take; with a line for the second copy to print.
+    platform::InstanceAnswer (*run)(TRMForm& form, const std::string& argument);
 };
 
 std::span<const Verb> Verbs();
@@ -31,7 +32,7 @@ const Verb* FindVerb(std::string_view name);
 
 // What the running copy does with a message from a second copy: Ignored, touching nothing, for an
 // unknown verb or one with an argument it does not take (or without one it needs).
-platform::InstanceReply CarryOut(TRMForm& form, const platform::InstanceMessage& message);
+platform::InstanceAnswer CarryOut(TRMForm& form, const platform::InstanceMessage& message);
 
 struct CommandLine {
     // Exit: print out (stdout) and err (stderr) and end with status, touching nothing.
@@ -51,12 +52,15 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 // This process's arguments in Unicode (the wide command line on Windows).
 QStringList ProgramArguments(int argc, char** argv);
 
-// What a second copy says and returns once the running copy has answered (result not NotRunning).
+// What a second copy says (out on stdout, err on stderr) and returns once the running copy has
+// answered (result not NotRunning); text is the line the answer carried.
 struct HandOverOutcome {
     int status = 0;
+    std::string out;
     std::string err;
 };
-HandOverOutcome DescribeHandOver(platform::SendResult result, const platform::InstanceMessage& message);
+HandOverOutcome DescribeHandOver(platform::SendResult result, const platform::InstanceMessage& message,
+                                 const std::string& text = {});
 // Hands message to the copy listening for identifier. Nothing when none listens; with patience, a
 // copy that holds the lock but does not listen yet is tried again every RetryInterval meanwhile.
 constexpr std::chrono::milliseconds RetryInterval{100};

@@ -12,6 +12,7 @@
 #include "platform/qt/TrayIcon.h"
 #include "shell/LauncherWindow.h"
 #include "store/IoError.h"
+#include "store/QuickAdd.h"
 
 namespace tw {
 
@@ -245,6 +246,12 @@ void TRMForm::openMenu() {
         WMHotKey();
     else
         reach();
+}
+
+QuickAddResult TRMForm::takeQuickEntry(const std::string& text) {
+    const QuickAddServices services{m_services.clock, m_engine->monitor.repeats().timeZone(), m_services.locale,
+                                    m_services.codePage};
+    return TakeQuickEntry(m_services.store, text, services);
 }
 
 void TRMForm::Monitor_TimerTimer() {

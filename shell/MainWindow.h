@@ -15,6 +15,7 @@
 #include "platform/WallClockAlarm.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "platform/qt/TrayNotifier.h"
+#include "store/QuickAdd.h"
 #include "store/Services.h"
 
 namespace tw {
@@ -76,6 +77,9 @@ public:
     // Where the hot-key menu opens.
     platform::Point hotKeyMenuPosition() const;
     bool ended() const { return m_ended; }
+    // A reminder in one line from a second copy (--add): stored and "rd.dt" saved as the editor's
+    // OK stores and saves; the list and the monitor follow the table as after OK.
+    QuickAddResult takeQuickEntry(const std::string& text);
 
     // Brings the program into reach: a second start, and every command of a second copy, calls it
     // first. Where no notification area shows the tray icon the window "Tellwick" comes up, otherwise

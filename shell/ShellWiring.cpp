@@ -18,6 +18,7 @@ QIcon MainIcon() {
 
 struct ShellWiring::Owned {
     Services* services = nullptr;
+    const platform::LocalTimeZone* zone = nullptr; // for the editor's quick entry
     std::unique_ptr<Tf_Reminder> editor;
     std::unique_ptr<TRem_Pop> popUp;
     std::unique_ptr<TAboutBox> aboutBox;
@@ -31,8 +32,11 @@ struct ShellWiring::Owned {
     // desktop the three cost 1.9 MB of resident memory that a user who never opens them would carry
     // all day.
     Tf_Reminder& theEditor() {
-        if (!editor)
+        if (!editor) {
             editor = std::make_unique<Tf_Reminder>(*services);
+            if (zone != nullptr)
+                editor->setTimeZone(*zone);
+        }
         return *editor;
     }
     TPagesDlg& theList() {
@@ -70,6 +74,9 @@ void ShellWiring::wireRepeats(Services& services, const platform::LocalTimeZone&
     Owned& p = *m_owned;
     RepeatingReminders& repeats = p.form->engine().monitor.repeats();
     repeats.setTimeZone(zone);
+    p.zone = &zone;
+    if (p.editor)
+        p.editor->setTimeZone(zone);
     platform::Notifier& notifier = p.form->notifier();
     notifier.setClickHandler([&p] { p.theList().ShowExpired(); });
     p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, notifier);

@@ -1,7 +1,7 @@
 // Tellwick's entry point: the command line, the hand-over to a running copy, the single-instance
-// lock and the data folder, the shared services, the main window and every other window, then the
-// event loop. The platform's back ends come from MakePlatformBackends, which CMake takes from the
-// platform's own source file.
+// lock and the data folder, --add with no copy running, the shared services, the main window and
+// every other window, then the event loop. The platform's back ends come from
+// MakePlatformBackends, which CMake takes from the platform's own source file.
 #include <QApplication>
 #include <QSessionManager>
 #include <QTimer>
@@ -23,6 +23,7 @@
 #include "shell/MainWindow.h"
 #include "shell/PrintText.h"
 #include "shell/ShellWiring.h"
+#include "store/QuickAdd.h"
 
 namespace {
 
@@ -40,8 +41,68 @@ std::optional<int> handOver(tw::platform::InstanceChannel& channel, const std::s
                                       [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); });
     if (!outcome)
         return std::nullopt;
+    tw::PrintText(outcome->out, false);
     tw::PrintText(outcome->err, true);
     return outcome->status;
+}
+
+// The folder of --data-dir, made with its parents; an empty path for the working directory.
+std::optional<std::filesystem::path> makeDataFolder(const tw::CommandLine& command) {
+    if (!command.dataDir)
+        return std::filesystem::path();
+    const std::filesystem::path folder =
+        command.dataDir->empty()
+            ? tw::DefaultDataFolder(tw::SystemGetEnv)
+            : std::filesystem::path(std::u8string(command.dataDir->begin(), command.dataDir->end()));
+    if (const auto error = tw::MakeDataFolder(folder)) {
+        tw::PrintText("tellwick: " + *error + "\n", true);
+        return std::nullopt;
+    }
+    return folder;
+}
+
+// Under the lock: works in the data folder from here on. The default folder takes over the files
+// that earlier installs kept in the home folder. False after a line on stderr.
+bool enterDataFolder(const tw::CommandLine& command, const std::filesystem::path& dataFolder) {
+    if (!command.dataDir)
+        return true;
+    std::filesystem::path workIn = dataFolder;
+    if (command.dataDir->empty()) {
+        const tw::Migration moved = tw::MoveEarlierFiles(tw::HomeFolder(tw::SystemGetEnv), dataFolder);
+        if (!moved.warning.empty())
+            tw::PrintText("tellwick: " + moved.warning + "\n", true);
+        workIn = moved.workIn;
+    }
+    std::error_code ec;
+    std::filesystem::current_path(workIn, ec);
+    if (ec) {
+        tw::PrintText("tellwick: cannot work in the data folder: " + ec.message() + "\n", true);
+        return false;
+    }
+    return true;
+}
+
+// --add with no copy listening: the reminder goes into "rd.dt" of the data folder, under the lock so
+// that no copy starts meanwhile, with no window and no display. A copy that holds the lock but does
+// not listen yet takes it once it listens.
+int addWithoutCopy(const tw::CommandLine& command, tw::platform::InstanceGuard& guard,
+                   tw::platform::InstanceChannel& channel, const std::string& identifier) {
+    const auto dataFolder = makeDataFolder(command);
+    if (!dataFolder)
+        return 1;
+    if (!guard.acquire(identifier))
+        return handOver(channel, identifier, command.message, StartingPatience).value_or(1);
+    if (!enterDataFolder(command, *dataFolder))
+        return 1;
+    const tw::platform::CoreBackends core = tw::platform::MakeCoreBackends();
+    tw::Store store(*core.files);
+    const tw::QuickAddResult r = tw::AddQuickEntryToFile(store, command.message.argument,
+                                                         {*core.clock, *core.timeZone, *core.locale, *core.codePage});
+    if (r.status == tw::QuickAddStored)
+        tw::PrintText(r.line + "\n", false);
+    else
+        tw::PrintText("tellwick: " + r.line + "\n", true);
+    return r.status;
 }
 
 } // namespace
@@ -68,39 +129,20 @@ int main(int argc, char** argv) {
             return 0;
         return handOver(*channel, identifier, command.message, StartingPatience).value_or(0);
     }
+    if (command.message.verb == "add")
+        return addWithoutCopy(command, *guard, *channel, identifier);
     // Without a desktop session Qt would abort: say so and end before anything is touched.
     if (!tw::RequireGraphicalSession())
         return 1;
-    std::filesystem::path dataFolder;
-    if (command.dataDir) {
-        dataFolder = command.dataDir->empty()
-                         ? tw::DefaultDataFolder(tw::SystemGetEnv)
-                         : std::filesystem::path(std::u8string(command.dataDir->begin(), command.dataDir->end()));
-        if (const auto error = tw::MakeDataFolder(dataFolder)) {
-            tw::PrintText("tellwick: " + *error + "\n", true);
-            return 1;
-        }
-    }
+    const auto dataFolder = makeDataFolder(command);
+    if (!dataFolder)
+        return 1;
     if (!guard->acquire(identifier))
         return handOver(*channel, identifier, command.message, StartingPatience).value_or(0);
     // Listening from here on: a second copy waits for its answer until the windows are built.
     channel->listen(identifier);
-    if (command.dataDir) {
-        // The default folder takes over the files that earlier installs kept in the home folder.
-        std::filesystem::path workIn = dataFolder;
-        if (command.dataDir->empty()) {
-            const tw::Migration moved = tw::MoveEarlierFiles(tw::HomeFolder(tw::SystemGetEnv), dataFolder);
-            if (!moved.warning.empty())
-                tw::PrintText("tellwick: " + moved.warning + "\n", true);
-            workIn = moved.workIn;
-        }
-        std::error_code ec;
-        std::filesystem::current_path(workIn, ec);
-        if (ec) {
-            tw::PrintText("tellwick: cannot work in the data folder: " + ec.message() + "\n", true);
-            return 1;
-        }
-    }
+    if (!enterDataFolder(command, *dataFolder))
+        return 1;
 
     // 3. The application and its title, the caption of plain message boxes.
     QApplication app(argc, argv);

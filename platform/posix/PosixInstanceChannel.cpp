@@ -1,5 +1,5 @@
 // The AF_UNIX socket behind PosixInstanceChannel: non-blocking accept, a bounded wait for each
-// message, the peer's user checked with SO_PEERCRED, one answer byte.
+// message, the peer's user checked with SO_PEERCRED, the answer (its byte and its line).
 #include "platform/posix/PosixInstanceChannel.h"
 
 #include <fcntl.h>
@@ -165,12 +165,13 @@ void PosixInstanceChannel::serveConnection(int fd, const Handler& handler) {
         // The peer went away or stalled before its message was whole.
         status = FrameStatus::Invalid;
     }
-    const InstanceReply reply = status == FrameStatus::Complete ? handler(message) : InstanceReply::Ignored;
-    const char byte = static_cast<char>(reply);
-    writeAll(fd, &byte, 1, Clock::now() + std::chrono::milliseconds(ReadTimeoutMs));
+    const InstanceAnswer answer = status == FrameStatus::Complete ? handler(message) : InstanceAnswer{};
+    const std::string reply = EncodeInstanceAnswer(answer);
+    writeAll(fd, reply.data(), reply.size(), Clock::now() + std::chrono::milliseconds(ReadTimeoutMs));
 }
 
-SendResult PosixInstanceChannel::send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) {
+SendResult PosixInstanceChannel::send(const std::string& identifier, const InstanceMessage& message, int timeoutMs,
+                                      std::string* text) {
     const std::string frame = EncodeInstanceMessage(message);
     if (frame.empty())
         return SendResult::Ignored;
@@ -188,29 +189,23 @@ SendResult PosixInstanceChannel::send(const std::string& identifier, const Insta
         return SendResult::NotRunning;
     }
     if (writeAll(fd, frame.data(), frame.size(), deadline)) {
-        char byte = 0;
-        for (;;) {
-            const ssize_t n = ::recv(fd, &byte, 1, 0);
-            if (n == 1) {
-                switch (static_cast<InstanceReply>(byte)) {
-                case InstanceReply::Done:
-                    result = SendResult::Done;
-                    break;
-                case InstanceReply::Failed:
-                    result = SendResult::Failed;
-                    break;
-                default:
-                    result = SendResult::Ignored;
-                    break;
-                }
-                break;
+        // The answer ends with its text, or with the connection (an earlier version's one byte).
+        std::string bytes;
+        InstanceAnswer answer;
+        char buffer[512];
+        while (DecodeInstanceAnswer(bytes, answer) == FrameStatus::Incomplete) {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n > 0) {
+                bytes.append(buffer, static_cast<std::size_t>(n));
+                continue;
             }
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitReadable(fd, deadline))
                 continue;
-            break; // closed without an answer, or no answer in time
+            break; // closed, or no more in time
         }
+        result = ReadAnswer(bytes, text);
     }
     ::close(fd);
     return result;

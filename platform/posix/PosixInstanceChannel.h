@@ -19,7 +19,9 @@ public:
     std::intptr_t readyHandle() const override { return m_listener; }
     void serve(const Handler& handler) override;
     void close() override;
-    SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) override;
+    using InstanceChannel::send;
+    SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs,
+                    std::string* text) override;
 
     // The socket's path for identifier: a hash of it, since socket paths are short.
     std::string socketPath(const std::string& identifier) const;

@@ -32,6 +32,49 @@ std::string SeparatorOf(const char* format, const char* fallback) {
     return fallback;
 }
 
+// A strftime date format as a pattern of store/DateFormat.h: "%d.%m.%Y" gives "dd.mm.yyyy".
+std::string PatternOf(const char* format) {
+    std::string out;
+    for (const char* p = format; *p; ++p) {
+        if (*p != '%') {
+            out += *p;
+            continue;
+        }
+        if (!*++p)
+            break;
+        switch (*p) {
+        case 'd':
+            out += "dd";
+            break;
+        case 'e':
+            out += "d";
+            break;
+        case 'm':
+            out += "mm";
+            break;
+        case 'b':
+        case 'h':
+            out += "mmm";
+            break;
+        case 'y':
+            out += "yy";
+            break;
+        case 'Y':
+            out += "yyyy";
+            break;
+        case 'D':
+            out += "mm/dd/yy";
+            break;
+        case 'F':
+            out += "yyyy-mm-dd";
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 PosixLocale::PosixLocale() {
@@ -58,6 +101,8 @@ PosixLocale::PosixLocale() {
             m_shortDays[d] = ::nl_langinfo_l(static_cast<nl_item>(ABDAY_1 + d), loc);
         }
         m_dateSep = SeparatorOf(::nl_langinfo_l(D_FMT, loc), "/");
+        if (const char* format = ::nl_langinfo_l(D_FMT, loc))
+            m_shortDate = PatternOf(format);
         m_timeSep = SeparatorOf(::nl_langinfo_l(T_FMT, loc), ":");
     }
     ::freelocale(loc);

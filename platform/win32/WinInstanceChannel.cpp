@@ -192,8 +192,8 @@ void WinInstanceChannel::serveConnection(const Handler& handler) {
         bytes.append(buffer, static_cast<std::size_t>(n));
         status = DecodeInstanceMessage(bytes, message);
     }
-    const InstanceReply reply = status == FrameStatus::Complete ? handler(message) : InstanceReply::Ignored;
-    if (!writeAll(m_pipe, m_io, std::string(1, static_cast<char>(reply)), ::GetTickCount64() + ReadTimeoutMs))
+    const InstanceAnswer answer = status == FrameStatus::Complete ? handler(message) : InstanceAnswer{};
+    if (!writeAll(m_pipe, m_io, EncodeInstanceAnswer(answer), ::GetTickCount64() + ReadTimeoutMs))
         return;
     // The answer is read before the connection goes: wait (bounded) for the client to close its end,
     // reading whatever it still sends, so that a client still writing gets to its read.
@@ -202,7 +202,8 @@ void WinInstanceChannel::serveConnection(const Handler& handler) {
     }
 }
 
-SendResult WinInstanceChannel::send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) {
+SendResult WinInstanceChannel::send(const std::string& identifier, const InstanceMessage& message, int timeoutMs,
+                                    std::string* text) {
     const std::string frame = EncodeInstanceMessage(message);
     if (frame.empty())
         return SendResult::Ignored;
@@ -242,19 +243,19 @@ SendResult WinInstanceChannel::send(const std::string& identifier, const Instanc
         ::AllowSetForegroundWindow(server);
     HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SendResult result = SendResult::NoAnswer;
-    char answer = 0;
-    if (event != nullptr && writeAll(h, event, frame, deadline) && readSome(h, event, &answer, 1, deadline) == 1) {
-        switch (static_cast<InstanceReply>(answer)) {
-        case InstanceReply::Done:
-            result = SendResult::Done;
-            break;
-        case InstanceReply::Failed:
-            result = SendResult::Failed;
-            break;
-        default:
-            result = SendResult::Ignored;
-            break;
+    if (event != nullptr && writeAll(h, event, frame, deadline)) {
+        // The answer ends with its text; an earlier version sends its byte alone and disconnects
+        // once its wait for this end to close has passed.
+        std::string bytes;
+        InstanceAnswer answer;
+        char buffer[512];
+        while (DecodeInstanceAnswer(bytes, answer) == FrameStatus::Incomplete) {
+            const long n = readSome(h, event, buffer, sizeof buffer, deadline);
+            if (n <= 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
         }
+        result = ReadAnswer(bytes, text);
     }
     if (event != nullptr)
         ::CloseHandle(event);

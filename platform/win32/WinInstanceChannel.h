@@ -21,7 +21,9 @@ public:
     std::intptr_t readyHandle() const override;
     void serve(const Handler& handler) override;
     void close() override;
-    SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs) override;
+    using InstanceChannel::send;
+    SendResult send(const std::string& identifier, const InstanceMessage& message, int timeoutMs,
+                    std::string* text) override;
 
     // The pipe's name for identifier and this user.
     static std::wstring pipeName(const std::string& identifier);

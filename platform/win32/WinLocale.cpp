@@ -35,6 +35,11 @@ WinLocale::WinLocale() {
     }
     m_dateSep = Item(LOCALE_SDATE, "/");
     m_timeSep = Item(LOCALE_STIME, ":");
+    // "dd.MM.yyyy" in the system's letters; those of store/DateFormat.h are the same in lower case.
+    m_shortDate = Item(LOCALE_SSHORTDATE, m_shortDate);
+    for (char& c : m_shortDate)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
 }
 
 } // namespace tw::platform

@@ -51,18 +51,29 @@ private:
 
 } // namespace
 
+CoreBackends MakeCoreBackends() {
+    CoreBackends c;
+    c.files = std::make_unique<WinFileSystem>();
+    c.clock = std::make_unique<WinClock>();
+    c.locale = std::make_unique<WinLocale>();
+    c.codePage = std::make_unique<WinCodePage>();
+    c.timeZone = std::make_unique<WinTimeZone>();
+    return c;
+}
+
 PlatformBackends MakePlatformBackends() {
     PlatformBackends b;
     auto hotKey = std::make_unique<WinHotKey>(0);
-    b.files = std::make_unique<WinFileSystem>();
-    b.clock = std::make_unique<WinClock>();
+    CoreBackends core = MakeCoreBackends();
+    b.files = std::move(core.files);
+    b.clock = std::move(core.clock);
+    b.locale = std::move(core.locale);
+    b.codePage = std::move(core.codePage);
+    b.timeZone = std::move(core.timeZone);
     auto alarm = std::make_unique<QtWallClockAlarm>(*b.clock);
     b.startUp = std::make_unique<WindowsStartUp>(*hotKey, *alarm);
     b.alarm = std::move(alarm);
     b.hotKey = std::move(hotKey);
-    b.locale = std::make_unique<WinLocale>();
-    b.codePage = std::make_unique<WinCodePage>();
-    b.timeZone = std::make_unique<WinTimeZone>();
     b.beeper = std::make_unique<WinBeeper>();
     b.windows = std::make_unique<WinForeignWindows>();
     b.desktop = std::make_unique<WinDesktopGeometry>();

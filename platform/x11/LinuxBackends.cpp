@@ -47,14 +47,25 @@ private:
 
 } // namespace
 
+CoreBackends MakeCoreBackends() {
+    CoreBackends c;
+    c.files = std::make_unique<PosixFileSystem>();
+    c.clock = std::make_unique<PosixClock>();
+    c.locale = std::make_unique<PosixLocale>();
+    c.codePage = std::make_unique<Cp1252>();
+    c.timeZone = std::make_unique<PosixTimeZone>();
+    return c;
+}
+
 PlatformBackends MakePlatformBackends() {
     PlatformBackends b;
     b.startUp = std::make_unique<LinuxStartUp>();
-    b.files = std::make_unique<PosixFileSystem>();
-    b.clock = std::make_unique<PosixClock>();
-    b.locale = std::make_unique<PosixLocale>();
-    b.codePage = std::make_unique<Cp1252>();
-    b.timeZone = std::make_unique<PosixTimeZone>();
+    CoreBackends core = MakeCoreBackends();
+    b.files = std::move(core.files);
+    b.clock = std::move(core.clock);
+    b.locale = std::move(core.locale);
+    b.codePage = std::move(core.codePage);
+    b.timeZone = std::move(core.timeZone);
     // The kernel's wall-clock timer; a timer that looks at the clock each minute where there is none.
     if (auto timerFd = TimerFdAlarm::create())
         b.alarm = std::move(timerFd);

@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -585,6 +587,107 @@ private slots:
         QVERIFY(!env->store.EditInProgress);
         editor->b_CancelClick(); // the edit was already stored: Cancel must not put the old one back too
         QCOMPARE(env->store.ActiveCount, 1);
+    }
+    // Quick entry: labelled with an accelerator no other control uses, named for screen readers,
+    // empty at every show with the focus left on the note.
+    void quickEntryFieldIsLabelledAndReachable() {
+        editor->ShowNew();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QCOMPARE(editor->QuickLabel->text(), QStringLiteral("&Quick entry:"));
+        QCOMPARE(editor->QuickLabel->buddy(), editor->QuickEntryEdit);
+        QCOMPARE(editor->QuickEntryEdit->accessibleName(), QStringLiteral("Quick entry"));
+        QVERIFY(editor->QuickEntryEdit->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), editor->Memo1);
+        QStringList captions;
+        for (QLabel* l : editor->findChildren<QLabel*>())
+            captions << l->text();
+        for (QAbstractButton* b : editor->findChildren<QAbstractButton*>())
+            captions << b->text();
+        for (QGroupBox* g : editor->findChildren<QGroupBox*>())
+            captions << g->title();
+        QStringList keys;
+        for (const QString& c : captions)
+            if (const qsizetype amp = c.indexOf(QLatin1Char('&')); amp >= 0 && amp + 1 < c.size())
+                keys << c.mid(amp + 1, 1).toLower();
+        QCOMPARE(keys.count(QStringLiteral("q")), 1);
+        QCOMPARE(keys.removeDuplicates(), 0);
+        QTest::keyClick(editor->Memo1, Qt::Key_Q, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), editor->QuickEntryEdit);
+        // In the Tab order right after the note, so that the old ways from the note to OK still hold.
+        for (auto [from, key, to] :
+             {std::tuple<QWidget*, Qt::Key, QWidget*>{editor->Memo1, Qt::Key_Tab, editor->QuickEntryEdit},
+              {editor->QuickEntryEdit, Qt::Key_Tab, editor->DateTime1},
+              {editor->Memo1, Qt::Key_Backtab, editor->Button1}}) {
+            from->setFocus();
+            QTest::keyClick(from, key);
+            QCOMPARE(QApplication::focusWidget(), to);
+        }
+    }
+
+    // The date, time, repeat and note follow the typing; the line under the field says what will
+    // be stored or what was not understood; emptied, the field leaves the editor as it found it.
+    void fieldsFollowTheQuickEntry() {
+        editor->ShowNew();
+        QTest::keyClicks(editor->Memo1, "abc");
+        QTest::keyClicks(editor->QuickEntryEdit, "tomorrow 9:30pm every week call the garage");
+        QCOMPARE(editor->DateTime1->date(), QDate(2026, 12, 9));
+        QCOMPARE(editor->DateTime2->time(), QTime(21, 30));
+        QCOMPARE(editor->RepeatList->currentIndex(), int(Repeat::EveryWeek));
+        QCOMPARE(editor->Memo1->noteText(), QStringLiteral("call the garage"));
+        const QString stored = QStringLiteral("09/Dec/26 21:30 Every week call the garage");
+        QCOMPARE(editor->QuickResult->text(), stored);
+        QCOMPARE(editor->QuickEntryEdit->accessibleDescription(), stored);
+
+        editor->QuickEntryEdit->selectAll();
+        QTest::keyClicks(editor->QuickEntryEdit, "tomorrow 25:00 x");
+        QCOMPARE(editor->QuickResult->text(), QStringLiteral("Time not understood: \"25:00\""));
+        QCOMPARE(editor->DateTime1->date(), QDate(2026, 12, 9)); // the day was understood
+        QCOMPARE(editor->DateTime2->time(), QTime(9, 0));
+        QCOMPARE(editor->Memo1->noteText(), QStringLiteral("abc"));
+
+        editor->QuickEntryEdit->selectAll();
+        QTest::keyClick(editor->QuickEntryEdit, Qt::Key_Backspace);
+        QVERIFY(editor->QuickResult->text().isEmpty());
+        QCOMPARE(editor->heldDate(), openedAt());
+        QCOMPARE(editor->heldTime(), openedAt());
+        QCOMPARE(editor->RepeatList->currentIndex(), 0);
+        editor->b_OKClick();
+        ReminderRecord expected{};
+        expected.Kind = KindPopUp;
+        expected.RemDate = openedAt();
+        expected.RemTime = openedAt();
+        SetNote(expected, "abc");
+        QCOMPARE(tw::test::Bytes(env->store.ActiveTable[0]), tw::test::Bytes(expected));
+    }
+
+    // Enter in the field stores the reminder as OK does; a line that is not a reminder is refused
+    // with its reason, by Enter and OK alike, and nothing is stored.
+    void enterInTheQuickEntryStoresAndARefusedLineIsSaid() {
+        editor->ShowNew();
+        QTest::keyClicks(editor->QuickEntryEdit, "today 8am x");
+        QTest::keyClick(editor->QuickEntryEdit, Qt::Key_Return);
+        editor->b_OKClick();
+        QCOMPARE(env->boxes.texts(), (std::vector<std::string>{"Quick entry: In the past: 08/Dec/26 08:00",
+                                                               "Quick entry: In the past: 08/Dec/26 08:00"}));
+        QVERIFY(editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 0);
+        QCOMPARE(env->files.writeCount("rd.dt"), 0);
+
+        editor->QuickEntryEdit->selectAll();
+        QTest::keyClicks(editor->QuickEntryEdit, "fri 17:00 every day tea");
+        QTest::keyClick(editor->QuickEntryEdit, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(env->store.ActiveCount, 1);
+        const ReminderRecord& r = env->store.ActiveTable[0];
+        QCOMPARE(r.Kind, KindPopUp);
+        QCOMPARE(int(r.Beep), 0);
+        QCOMPARE(DayNumber(r.RemDate), std::int64_t(EncodeDate(2026, 12, 11).value()));
+        QCOMPARE(DecodeTime(r.RemTime).hour * 60 + DecodeTime(r.RemTime).minute, 17 * 60);
+        QCOMPARE(NoteText(r), std::string("tea"));
+        QCOMPARE(int(ReadRule(r).repeat), int(Repeat::EveryDay));
+        QCOMPARE(env->files.files["rd.dt"], tw::test::Image(env->store.ActiveTable, 1));
+        editor->ShowNew();
+        QVERIFY(editor->QuickEntryEdit->text().isEmpty());
     }
 };
 

@@ -2,9 +2,11 @@
 # Whole-program test of the command line, with no X server (and the program without Qt Network,
 # whose local socket the channel replaces): --help and --version print and end with
 # status 0, an unknown option with status 2, --quit with no copy running ends at once; a data
-# folder that cannot be made is one line, status 1, nothing touched. Then a copy on Qt's offscreen
-# platform with --data-dir: it moves the earlier files from home into the default folder, takes
-# --list and a plain second start from other processes, and --quit returns once it has saved.
+# folder that cannot be made is one line, status 1, nothing touched; --add with no copy running
+# stores into "rd.dt" itself (status 0 and the stored line) or refuses (status 2, one line on
+# stderr, the file untouched). Then a copy on Qt's offscreen platform with --data-dir: it moves the
+# earlier files from home into the default folder, takes --list, a plain second start and --add
+# from other processes, and --quit returns once it has saved.
 #
 #   tests/e2e/command-line.sh TELLWICK
 set -u
@@ -65,6 +67,40 @@ run quit_alone --quit
 [ ! -s "$D/err" ] || fail "stderr: $(cat "$D/err")"
 home_untouched; report
 
+# --add with no copy running and no display: "rd.dt" in the working directory or --data-dir.
+# status|stored records (0: the file as it was)|the line (stdout for 0, stderr otherwise)|arguments
+while IFS='|' read -r want stored line args; do
+    eval "set -- $args"
+    CASE="add_alone: $(printf '%.50s' "$*")"
+    D="$WORK/add$RANDOM"; mkdir -p "$D/home" "$D/runtime"; chmod 700 "$D/runtime"
+    records "$D/home/rd.dt" "1 73051 0.5 kept at home"
+    touch -d '2001-01-01' "$D/home/rd.dt"
+    before=$(cd "$D/home" && find . -printf '%p %s %T@\n' | sort; md5sum rd.dt)
+    (cd "$D/home" && exec env -i PATH="$PATH" HOME="$D/home" XDG_RUNTIME_DIR="$D/runtime" "$EXE" "$@") \
+        >"$D/out" 2>"$D/err"
+    RC=$?
+    [ "$RC" = "$want" ] || fail "status $RC: $(cat "$D/err")"
+    if [ "$want" = 0 ]; then said=$(cat "$D/out"); quiet=$D/err; else said=$(cat "$D/err"); quiet=$D/out; fi
+    [[ "$said" =~ ^$line$ ]] || fail "said: $said"
+    [ ! -s "$quiet" ] || fail "also said: $(cat "$quiet")"
+    file="$D/home/rd.dt"; case "$*" in *--data-dir=*) file="$D/home/sub/dir/rd.dt" ;; esac
+    if [ "$stored" = 0 ]; then
+        [ "$(cd "$D/home" && find . -printf '%p %s %T@\n' | sort; md5sum rd.dt)" = "$before" ] || fail "files touched"
+    else
+        [ "$(stat -c %s "$file")" = $((stored * 288)) ] || fail "$file: $(stat -c %s "$file" 2>&1) bytes"
+        grep -q "call the garage" "$file" || fail "the note is not in $file"
+    fi
+    [ ! -e "$D/home/re.dt" ] || fail "re.dt written"
+    report
+done <<'ROWS'
+0|2|[0-9]{2}/[A-Za-z]{3}/[0-9]{2} 09:00 Once call the garage|--add 'tomorrow 9am call the garage'
+0|1|[0-9]{2}/[A-Za-z]{3}/[0-9]{2} [0-9]{2}:[0-9]{2} Once call the garage|--data-dir=sub/dir --add 'in 2 h call the garage'
+2|0|tellwick: No time of day|--add 'tomorrow call the garage'
+2|0|tellwick: No such date: "31 feb"|--add '31 feb 9am call the garage'
+2|0|tellwick: Note: control character U\+001B|--add "$(printf 'in 2 h \033[2Jcall the garage')"
+2|0|tellwick: Time not understood: "9{40}\.\.\."|--add "$(head -c 4096 /dev/zero | tr '\0' 9)"
+ROWS
+
 # A file where a folder should be: the program gets as far as the data folder (an explicit platform
 # passes the desktop check) and stops there.
 QPA=offscreen
@@ -106,6 +142,25 @@ cmp -s "$data/rd.dt" "$D/rd.expected" || fail "rd.dt changed on its way"
 (cd / && exec "${envs[@]}" "$EXE") >"$D/second.out" 2>"$D/second.err"; rc=$?
 [ "$rc" = 0 ] || fail "second start: status $rc"
 kill -0 "$first" 2>/dev/null || fail "the first copy ended: $(cat "$D/first.err")"
+# --add through the running copy: it stores and saves "rd.dt", or refuses and leaves it; this
+# process prints the running copy's line and ends with its status.
+# status|records in rd.dt afterwards|the line|the text
+while IFS='|' read -r want stored line text; do
+    eval "text=$text"
+    (cd / && exec "${envs[@]}" "$EXE" --add "$text") >"$D/add.out" 2>"$D/add.err"; rc=$?
+    [ "$rc" = "$want" ] || fail "--add $text: status $rc: $(cat "$D/add.err")"
+    if [ "$want" = 0 ]; then said=$(cat "$D/add.out"); quiet=$D/add.err; else said=$(cat "$D/add.err"); quiet=$D/add.out; fi
+    [[ "$said" =~ ^$line$ ]] || fail "--add $text: said: $said"
+    [ ! -s "$quiet" ] || fail "--add $text: also said: $(cat "$quiet")"
+    [ "$(stat -c %s "$data/rd.dt")" = $((stored * 288)) ] || fail "--add $text: rd.dt has $(stat -c %s "$data/rd.dt") bytes"
+done <<'ROWS'
+0|3|[0-9]{2}/[A-Za-z]{3}/[0-9]{2} [0-9]{2}:[0-9]{2} Once tea|'in 20 min tea'
+2|3|tellwick: No note|'tomorrow 9am'
+2|3|tellwick: Note: control character U\+0001|"$(printf 'in 2 h \001tea')"
+ROWS
+grep -q "tea" "$data/rd.dt" || fail "the reminder of --add is not in rd.dt"
+kill -0 "$first" 2>/dev/null || fail "the first copy ended after --add: $(cat "$D/first.err")"
+cp "$data/rd.dt" "$D/rd.expected"
 touch -d '2001-01-01' "$data/rd.dt" "$data/re.dt"
 t0=$(date +%s%N)
 (cd / && exec "${envs[@]}" "$EXE" --quit) >"$D/quit.out" 2>"$D/quit.err"; rc=$?

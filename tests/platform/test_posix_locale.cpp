@@ -50,6 +50,7 @@ TEST(PosixLocale, CUtf8GivesEnglishNamesAndTheUsualSeparators) {
     ExpectEnglish(l);
     const double v = 46364.0 + 9.0 / 24 + 5.0 / 1440;
     EXPECT_EQ(tw::FormatDateTime("mmmm dd yyyy h:mm", v, l), "December 08 2026 9:05");
+    EXPECT_EQ(l.shortDateFormat(), "mm/dd/yy"); // D_FMT "%m/%d/%y": typed numeric dates are month first
 }
 
 TEST(PosixLocale, FallsBackToEnglishForAMissingOrNonUtf8Locale) {

@@ -72,6 +72,7 @@ std::map<std::string, std::string> contents(const fs::path& dir) {
 
 TEST(CommandLine, OptionsTable) {
     const std::string usage = "Usage: tellwick [OPTION]...";
+    const std::string tooLong(4097, '9');
     const struct {
         std::initializer_list<const char*> args;
         bool exit;
@@ -101,6 +102,24 @@ TEST(CommandLine, OptionsTable) {
         {{"--", "--new"}, true, 2, "", "tellwick: unexpected argument '--new'", "", std::nullopt},
         {{"--data-dir="}, true, 2, "", "tellwick: option '--data-dir=' needs a folder", "", std::nullopt},
         {{"--new=now"}, true, 2, "", "tellwick: Unexpected value after '--new'.", "", std::nullopt},
+        {{"--add", "tomorrow 9am call"}, false, 0, "", "", "add", std::nullopt},
+        {{"--add=in 2 h tea", "--data-dir=d"}, false, 0, "", "", "add", "d"},
+        {{"--add", ""}, true, 2, "", "tellwick: the TEXT of --add must be 1 to 4096 bytes long", "", std::nullopt},
+        {{"--add", tooLong.c_str()},
+         true,
+         2,
+         "",
+         "tellwick: the TEXT of --add must be 1 to 4096 bytes long",
+         "",
+         std::nullopt},
+        {{"--add"}, true, 2, "", "tellwick: Missing value after '--add'.", "", std::nullopt},
+        {{"--add", "9am x", "--quit"},
+         true,
+         2,
+         "",
+         "tellwick: --quit and --add cannot be given together",
+         "",
+         std::nullopt},
     };
     for (const auto& c : cases) {
         const CommandLine r = parse(c.args);
@@ -121,9 +140,11 @@ TEST(CommandLine, OptionsTable) {
     }
     // --help lists every option of the table, and nothing of Qt's.
     const std::string help = parse({"--help"}).out;
-    for (const char* option : {"--new", "--list", "--menu", "--quit", "--data-dir[=DIR]", "--help", "--version"})
+    for (const char* option :
+         {"--new", "--list", "--menu", "--quit", "--add TEXT", "--data-dir[=DIR]", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_EQ(help.find("platform"), std::string::npos);
+    EXPECT_EQ(parse({"--add=in 2 h tea"}).message.argument, "in 2 h tea");
     // Every verb that is an option is known to the channel's side by the same name.
     for (const Verb& v : Verbs())
         EXPECT_EQ(FindVerb(v.name), &v);
@@ -143,6 +164,9 @@ TEST(CommandLine, HandOver) {
         std::optional<int> status; // nothing: no copy runs, this one starts
         bool says;
         std::size_t sends;
+        std::string text = {}; // the answer's line
+        std::string out = {};  // what is printed on stdout
+        std::string err = {};  // ... and on stderr, when says
     } cases[] = {
         {"new", {}, milliseconds(0), std::nullopt, false, 1},
         {"quit", {SendResult::Done}, milliseconds(0), 0, false, 1},
@@ -155,10 +179,34 @@ TEST(CommandLine, HandOver) {
         {"new", {NR, NR, SendResult::Done}, milliseconds(1000), 0, false, 3}, // the first copy was starting
         {"new", {}, milliseconds(300), 1, true, 4},                           // ... and never listened
         {"activate", {}, milliseconds(300), 0, false, 4},
+        // --add: the running copy's line on stdout when stored, on stderr with the status of QuickAdd.h.
+        {"add", {SendResult::Done}, milliseconds(0), 0, false, 1, "10/Dec/26 09:00 Once x", "10/Dec/26 09:00 Once x\n"},
+        {"add", {SendResult::Refused}, milliseconds(0), 2, true, 1, "No time of day", "", "tellwick: No time of day\n"},
+        {"add",
+         {SendResult::Refused},
+         milliseconds(0),
+         2,
+         true,
+         1,
+         "",
+         "",
+         "tellwick: the running copy refused --add\n"},
+        {"add",
+         {SendResult::Failed},
+         milliseconds(0),
+         1,
+         true,
+         1,
+         "rd.dt: disk full",
+         "",
+         "tellwick: rd.dt: disk full\n"},
+        {"add", {SendResult::Ignored}, milliseconds(0), 1, true, 1}, // an older copy without --add
+        {"add", {NR, SendResult::Done}, milliseconds(1000), 0, false, 2, "x", "x\n"},
     };
     for (const auto& c : cases) {
         fake::FakeInstanceChannel channel;
         channel.answers.assign(c.answers.begin(), c.answers.end());
+        channel.answerText = c.text;
         int sleeps = 0;
         const auto outcome = HandOver(channel, "ID", {c.verb, ""}, 1000, c.patience, [&](milliseconds ms) {
             EXPECT_EQ(ms, RetryInterval);
@@ -171,6 +219,10 @@ TEST(CommandLine, HandOver) {
             continue;
         EXPECT_EQ(outcome->status, *c.status) << c.verb;
         EXPECT_EQ(!outcome->err.empty(), c.says) << c.verb;
+        EXPECT_EQ(outcome->out, c.out) << c.verb;
+        if (!c.err.empty()) {
+            EXPECT_EQ(outcome->err, c.err) << c.verb;
+        }
         if (c.says) {
             EXPECT_EQ(outcome->err.rfind("tellwick: ", 0), 0u) << outcome->err;
             EXPECT_EQ(outcome->err.find('\n'), outcome->err.size() - 1) << "one line: " << outcome->err;
@@ -219,6 +271,71 @@ TEST(InstanceMessages, Framing) {
     for (const InstanceMessage& bad : std::initializer_list<InstanceMessage>{
              {"", ""}, {"New", ""}, {"add", longest + "y"}, {"add", "\xff"}, {"abcdefghijklmnopq", ""}})
         EXPECT_EQ(platform::EncodeInstanceMessage(bad), "") << bad.verb;
+}
+
+// The running copy's answer: what it sends for any text, and what a second copy reads from any bytes.
+TEST(InstanceMessages, AnswerFraming) {
+    using platform::InstanceAnswer;
+    using platform::InstanceReply;
+    using platform::SendResult;
+    const std::string longest(platform::MaxAnswerTextSize, 'x');
+    // Encoded, then read back.
+    const struct {
+        InstanceAnswer answer;
+        std::string bytes;
+        SendResult result;
+        std::string text;
+    } sent[] = {
+        {{InstanceReply::Done}, "+0\n", SendResult::Done, ""},
+        {{InstanceReply::Done, "09/Dec/26 09:00 Once Gr\xc3\xbc\xc3\x9f"},
+         "+27\n09/Dec/26 09:00 Once Gr\xc3\xbc\xc3\x9f",
+         SendResult::Done,
+         "09/Dec/26 09:00 Once Gr\xc3\xbc\xc3\x9f"},
+        {{InstanceReply::Refused, "No note"}, "!7\nNo note", SendResult::Refused, "No note"},
+        {{InstanceReply::Failed, "a\nb\x1b[2J\x7f"}, "-8\na?b?[2J?", SendResult::Failed, "a?b?[2J?"},
+        {{InstanceReply::Ignored, "\xff\xfe"}, "?0\n", SendResult::Ignored, ""}, // not UTF-8: left out
+        {{InstanceReply::Done, longest + "y"}, "+2048\n" + longest, SendResult::Done, longest},
+        // Cut at a character's start: the two-byte character the limit falls into goes whole.
+        {{InstanceReply::Done, std::string(2047, 'x') + "\xc3\xbc"},
+         "+2047\n" + std::string(2047, 'x'),
+         SendResult::Done,
+         std::string(2047, 'x')},
+    };
+    for (const auto& c : sent) {
+        EXPECT_EQ(platform::EncodeInstanceAnswer(c.answer), c.bytes) << c.bytes.substr(0, 20);
+        std::string text = "stale";
+        EXPECT_EQ(platform::ReadAnswer(c.bytes, &text), c.result) << c.bytes.substr(0, 20);
+        EXPECT_EQ(text, c.text);
+    }
+    // Bytes as they may come: an earlier version's one byte, cut-off or hostile answers.
+    const struct {
+        std::string bytes;
+        FrameStatus status;
+        SendResult result;
+        std::string text;
+    } received[] = {
+        {"", FrameStatus::Incomplete, SendResult::NoAnswer, ""},
+        {"+", FrameStatus::Incomplete, SendResult::Done, ""}, // an earlier version
+        {"!", FrameStatus::Incomplete, SendResult::Refused, ""},
+        {"+5\nab", FrameStatus::Incomplete, SendResult::Done, ""},
+        {"x0\n", FrameStatus::Invalid, SendResult::NoAnswer, ""},
+        {"+05\nabcde", FrameStatus::Invalid, SendResult::Done, ""},
+        {"+2049\n", FrameStatus::Invalid, SendResult::Done, ""},
+        {"+99999999999999999999\n", FrameStatus::Invalid, SendResult::Done, ""},
+        {"+\n", FrameStatus::Invalid, SendResult::Done, ""},
+        {"+1\nab", FrameStatus::Invalid, SendResult::Done, ""},
+        {"-2\n\r\n", FrameStatus::Invalid, SendResult::Failed, ""},
+        {"-1\n\x80", FrameStatus::Invalid, SendResult::Failed, ""},
+        {"-1\n" + std::string(1, '\0'), FrameStatus::Invalid, SendResult::Failed, ""},
+        {"+" + std::string(platform::MaxAnswerSize, '1'), FrameStatus::Invalid, SendResult::Done, ""},
+    };
+    for (const auto& c : received) {
+        InstanceAnswer a;
+        EXPECT_EQ(platform::DecodeInstanceAnswer(c.bytes, a), c.status) << c.bytes.substr(0, 20);
+        std::string text = "stale";
+        EXPECT_EQ(platform::ReadAnswer(c.bytes, &text), c.result) << c.bytes.substr(0, 20);
+        EXPECT_EQ(text, c.result == SendResult::NoAnswer ? "stale" : c.text) << c.bytes.substr(0, 20);
+    }
 }
 
 TEST(DataFolder, DefaultPlaces) {

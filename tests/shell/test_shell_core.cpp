@@ -195,7 +195,10 @@ struct Listener {
                 if (::poll(&p, 1, 20) > 0)
                     channel.serve([this](const InstanceMessage& m) {
                         taken.push_back(m);
-                        return m.verb == "fail" ? InstanceReply::Failed : InstanceReply::Done;
+                        if (m.verb == "echo")
+                            return tw::platform::InstanceAnswer(InstanceReply::Refused, m.argument);
+                        return tw::platform::InstanceAnswer(m.verb == "fail" ? InstanceReply::Failed
+                                                                             : InstanceReply::Done);
                     });
             }
         });
@@ -290,6 +293,20 @@ TEST(InstanceChannel, MessagesRoundTripAndAnythingElseChangesNothing) {
         ::waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another user's message was taken";
         EXPECT_EQ(running.taken.size(), 5u);
+    }
+    // The answer's line crosses whole; what would break the second copy's line does not.
+    const struct {
+        std::string argument;
+        std::string text;
+    } echoed[] = {
+        {"09/Dec/26 09:00 Once Gr\xc3\xbc\xc3\x9f", "09/Dec/26 09:00 Once Gr\xc3\xbc\xc3\x9f"},
+        {"a\nb\x1b[0m\t", "a?b?[0m?"},
+        {std::string(tw::platform::MaxArgumentSize, 'x'), std::string(tw::platform::MaxAnswerTextSize, 'x')},
+    };
+    for (const auto& c : echoed) {
+        std::string text;
+        EXPECT_EQ(second.send(id, {"echo", c.argument}, 5000, &text), SendResult::Refused);
+        EXPECT_EQ(text, c.text);
     }
 }
 

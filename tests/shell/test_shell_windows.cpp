@@ -585,13 +585,15 @@ private slots:
     }
 
     // Commands of a second copy over the real channel: each verb reaches the main window through
-    // its one method and is answered once carried out; --quit saves both files before its answer.
+    // its one method and is answered once carried out; --add stores and saves "rd.dt" and answers
+    // with its line, or refuses with the reason; --quit saves both files before its answer.
     // Unknown verbs, and an argument for a verb that takes none, change nothing.
     void secondCopysCommandsReachTheMainWindow() {
         Rig rig;
         rig.form.FormCreate();
         rig.takeLog();
         rig.store.AppendActive(makeRecord(KindTitle, *EncodeDate(2026, 12, 11), 0.5, "kept"));
+        rig.store.SaveActive();
         const std::string id = "/TMP/CHANNEL-TEST/TELLWICK.OneInstance.";
         const auto channel = platform::MakeInstanceChannel();
         QVERIFY(channel->listen(id));
@@ -599,8 +601,11 @@ private slots:
             *channel, [&rig](const platform::InstanceMessage& m) { return CarryOut(rig.form, m); });
         notifier.start();
         const auto sender = platform::MakeInstanceChannel();
+        std::string text;
         auto send = [&](const char* verb, const char* argument) {
-            auto answer = std::async(std::launch::async, [&] { return sender->send(id, {verb, argument}, 5000); });
+            auto answer = std::async(std::launch::async, [&] {
+                return sender->send(id, {verb, argument}, 5000, &text);
+            });
             while (answer.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
                 QCoreApplication::processEvents();
             return answer.get();
@@ -611,6 +616,8 @@ private slots:
             const char* argument;
             SendResult result;
             Log log;
+            std::string text = {};
+            int records = 1; // in "rd.dt" as saved last
         } cases[] = {
             {"activate", "", SendResult::Done, {}},
             {"new", "", SendResult::Done, {"showEditor"}},
@@ -618,17 +625,26 @@ private slots:
             {"menu", "", SendResult::Done, {}}, // no tray on offscreen: into reach only
             {"bogus", "", SendResult::Ignored, {}},
             {"new", "text", SendResult::Ignored, {}},
-            {"quit", "", SendResult::Done, {}},
-            {"list", "", SendResult::Failed, {}}, // the program has ended
+            {"add", "", SendResult::Ignored, {}},
+            {"add", "in 2 h tea", SendResult::Done, {}, "08/Dec/26 11:59 Once tea", 2},
+            {"add", "tomorrow tea", SendResult::Refused, {}, "No time of day", 2},
+            {"add", "9am tea", SendResult::Done, {}, "09/Dec/26 09:00 Once tea", 3},
+            {"quit", "", SendResult::Done, {}, {}, 3},
+            {"list", "", SendResult::Failed, {}, {}, 3}, // the program has ended
+            {"add", "9am tea", SendResult::Failed, {}, {}, 3},
         };
         for (const auto& c : cases) {
+            rig.files.order.clear();
             QCOMPARE(send(c.verb, c.argument), c.result);
             QCOMPARE(rig.takeLog(), c.log);
+            QCOMPARE(text, c.text);
+            QCOMPARE(rig.files.files["rd.dt"].size(), c.records * RecordSize);
+            if (std::strcmp(c.verb, "add") == 0)
+                QCOMPARE(rig.files.order, std::vector<std::string>(c.result == SendResult::Done, "rd.dt"));
             if (std::strcmp(c.verb, "quit") == 0) {
                 QVERIFY(rig.form.ended());
                 QVERIFY(rig.boxes.shown.empty());
                 QCOMPARE(rig.files.order, std::vector<std::string>({"rd.dt", "re.dt"}));
-                QCOMPARE(rig.files.files["rd.dt"].size(), RecordSize);
             }
         }
         channel->close();

@@ -243,7 +243,8 @@ case_second_copy() {
 }
 
 # The command line: --version prints and ends with status 0, an unknown option ends with status 2,
-# both without a window.
+# both without a window; --add with no copy running stores into "rd.dt" itself, or refuses with
+# status 2 and stores nothing.
 case_options() {
     local d rc
     d=$(newdir)
@@ -254,10 +255,18 @@ case_options() {
     [ "$rc" = 2 ] || fail "unknown option: status $rc"
     grep -q "unknown option '--frobnicate'" "$d.err" || fail "unknown option said: $(cat "$d.err")"
     [ -z "$(ls "$d")" ] || fail "files written: $(ls "$d")"
+    (cd "$d" && wine "$EXE" --add "tomorrow call the garage") >"$d.out" 2>"$d.err"; rc=$?
+    [ "$rc" = 2 ] || fail "--add refused: status $rc"
+    [ "$(cat "$d.err")" = "tellwick: No time of day" ] || fail "--add refused said: $(cat "$d.err")"
+    [ -z "$(ls "$d")" ] || fail "files written: $(ls "$d")"
+    (cd "$d" && wine "$EXE" --add "tomorrow 9am call the garage") >"$d.out" 2>"$d.err"; rc=$?
+    [ "$rc" = 0 ] || fail "--add: status $rc: $(cat "$d.err")"
+    grep -q ' 09:00 Once call the garage$' "$d.out" || fail "--add printed: $(cat "$d.out")"
+    [ "$(stat -c %s "$d/rd.dt" 2>&1)" = 288 ] || fail "--add left no record in rd.dt"
 }
 
-# --data-dir makes %APPDATA%\Tellwick and works there; a second copy with --quit ends the first with
-# both files saved before it returns.
+# --data-dir makes %APPDATA%\Tellwick and works there; a second copy with --add stores through it,
+# and one with --quit ends the first with both files saved before it returns.
 case_data_dir_and_quit() {
     local d pid rc appdata data
     d=$(newdir)
@@ -269,6 +278,12 @@ case_data_dir_and_quit() {
     pid=$!; PIDS+=("$pid")
     within 30 wine_tray || { fail "no icon in Wine's tray"; kill_hard "$pid"; return; }
     [ -d "$data" ] || fail "--data-dir did not make $data"
+    (cd "$d" && wine "$EXE" --add "in 2 h tea") >"$d.add" 2>&1; rc=$?
+    [ "$rc" = 0 ] || fail "--add: status $rc: $(cat "$d.add")"
+    grep -q ' Once tea$' "$d.add" || fail "--add printed: $(cat "$d.add")"
+    [ "$(stat -c %s "$data/rd.dt" 2>&1)" = 288 ] || fail "--add: the running copy did not save rd.dt"
+    (cd "$d" && wine "$EXE" --add "31 feb 9am tea") >"$d.add" 2>&1; rc=$?
+    [ "$rc" = 2 ] || fail "--add refused: status $rc: $(cat "$d.add")"
     (cd "$d" && wine "$EXE" --quit) >"$d.quit" 2>&1; rc=$?
     [ "$rc" = 0 ] || fail "--quit: status $rc: $(cat "$d.quit")"
     [ -e "$data/rd.dt" ] && [ -e "$data/re.dt" ] || fail "--quit returned before both files were saved in $data"

@@ -78,6 +78,10 @@ TEST(WinInstanceChannel, MessagesReachTheFirstCopyAndAnythingElseChangesNothing)
     ASSERT_TRUE(first.ready());
     EXPECT_EQ(second.send(id, {"new", ""}, 5000), SendResult::Done);
     EXPECT_EQ(second.send(id, {"add", "Gr\xc3\xbc\xc3\x9f"}, 5000), SendResult::Done);
+    // The answer's line comes back whole, with nothing in it that would break the second copy's line.
+    std::string text;
+    EXPECT_EQ(second.send(id, {"echo", "a\nGr\xc3\xbc\xc3\x9f\x1b"}, 5000, &text), SendResult::Refused);
+    EXPECT_EQ(text, "a?Gr\xc3\xbc\xc3\x9f?");
     // Raw bytes over a connection of their own: the answer byte, or nothing.
     auto raw = [&](const std::string& bytes) {
         const std::wstring name = WinInstanceChannel::pipeName(id);
@@ -100,6 +104,6 @@ TEST(WinInstanceChannel, MessagesReachTheFirstCopyAndAnythingElseChangesNothing)
     EXPECT_EQ(raw(std::string(tw::platform::MaxMessageSize + 100, 'a')), "?");
     EXPECT_EQ(raw("new 0\n"), "+");
     EXPECT_EQ(second.send(id, {"quit", ""}, 5000), SendResult::Done);
-    EXPECT_EQ(first.wait(), 10u + 4u) << "new, add, new, quit";
+    EXPECT_EQ(first.wait(), 10u + 5u) << "new, add, echo, new, quit";
     EXPECT_EQ(second.send(id, {"new", ""}, 1000), SendResult::NotRunning) << "the pipe goes with its process";
 }

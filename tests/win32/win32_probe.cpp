@@ -5,8 +5,8 @@
 //   hotkey          registers Ctrl+F2 on a window of its own, reports ready, holds it until quit
 //   window TITLE    shows a window with the title (minimised), reports ready, runs until quit
 //   listen PATH     listens on the single-instance channel for PATH, reports ready, takes messages
-//                   until one says "quit"; exit 10 + the number of messages taken, 4 when told to
-//                   quit before that
+//                   until one says "quit" (an "echo" is refused with its argument as the line);
+//                   exit 10 + the number of messages taken, 4 when told to quit before that
 #include <windows.h>
 
 #include <shellapi.h>
@@ -103,7 +103,9 @@ int main() {
                 channel.serve([&](const tw::platform::InstanceMessage& m) {
                     ++taken;
                     done = m.verb == "quit";
-                    return tw::platform::InstanceReply::Done;
+                    if (m.verb == "echo")
+                        return tw::platform::InstanceAnswer(tw::platform::InstanceReply::Refused, m.argument);
+                    return tw::platform::InstanceAnswer(tw::platform::InstanceReply::Done);
                 });
         }
         return 10 + taken;
