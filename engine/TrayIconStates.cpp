@@ -16,6 +16,7 @@ TrayIconStates::TrayIconStates(Services& services, HandBack& handBack, platform:
 }
 
 TrayIconStates::~TrayIconStates() {
+    // The icon is left alone: its owner may have taken its clicks over (the main window does).
     m_flashTimer.setListener(nullptr);
 }
 
