@@ -6,19 +6,21 @@
 namespace tw {
 
 MonitorWakeUp::MonitorWakeUp(Store& store, const platform::Clock& clock, platform::WallClockAlarm& alarm,
-                             std::function<void()> run)
-    : m_store(store), m_clock(clock), m_alarm(alarm), m_run(std::move(run)) {
-    m_alarm.setHandler([this] {
-        m_atOnce = false;
-        m_run();
-    });
-    m_store.setChangeListener([this] { changed(); });
+                             StepDueListener& listener)
+    : m_store(store), m_clock(clock), m_alarm(alarm), m_listener(listener) {
+    m_alarm.setListener(this);
+    m_store.setChangeListener(this);
 }
 
 MonitorWakeUp::~MonitorWakeUp() {
-    m_store.setChangeListener({});
-    m_alarm.setHandler({});
+    m_store.setChangeListener(nullptr);
+    m_alarm.setListener(nullptr);
     m_alarm.disarm();
+}
+
+void MonitorWakeUp::alarmFired() {
+    m_atOnce = false;
+    m_listener.stepDue();
 }
 
 void MonitorWakeUp::changed() {

@@ -5,19 +5,24 @@
 // these the alarm sleeps and nothing of the monitor runs.
 #pragma once
 
-#include <functional>
-
 #include "platform/Clock.h"
 #include "platform/WallClockAlarm.h"
 #include "store/Store.h"
 
 namespace tw {
 
-class MonitorWakeUp {
+// Told when the monitor's step is due: it runs one step (with the tray icon's update).
+class StepDueListener {
 public:
-    // run is one step of the monitor (with the tray icon's update); it is called from the alarm.
+    virtual ~StepDueListener() = default;
+    virtual void stepDue() = 0;
+};
+
+class MonitorWakeUp : private StoreChangeListener, private platform::AlarmListener {
+public:
+    // The listener is told from the alarm and must outlive the wake-up.
     MonitorWakeUp(Store& store, const platform::Clock& clock, platform::WallClockAlarm& alarm,
-                  std::function<void()> run);
+                  StepDueListener& listener);
     ~MonitorWakeUp();
     MonitorWakeUp(const MonitorWakeUp&) = delete;
     MonitorWakeUp& operator=(const MonitorWakeUp&) = delete;
@@ -33,10 +38,13 @@ public:
     void stop();
 
 private:
+    void storeChanged() override { changed(); }
+    void alarmFired() override;
+
     Store& m_store;
     const platform::Clock& m_clock;
     platform::WallClockAlarm& m_alarm;
-    std::function<void()> m_run;
+    StepDueListener& m_listener;
     int m_depth = 0;
     bool m_stopped = false;
     bool m_atOnce = false; // armed for a step on the next turn of the event loop

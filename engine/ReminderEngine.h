@@ -15,13 +15,13 @@
 
 namespace tw {
 
-class ReminderEngine {
+class ReminderEngine : private StepDueListener {
 public:
     ReminderEngine(Services& services, platform::TrayIcon& icon, platform::OneShotTimer& flashTimer,
                    platform::WallClockAlarm& alarm)
         : handBack(services.store), tray(services, handBack, icon, flashTimer), activation(services, tray),
           monitor(services.store, services.clock, services.boxes, activation, handBack),
-          wakeUp(services.store, services.clock, alarm, [this] { Monitor_TimerTimer(); }) {
+          wakeUp(services.store, services.clock, alarm, *this) {
         handBack.setEndListener(&tray);
     }
     ReminderEngine(const ReminderEngine&) = delete;
@@ -50,6 +50,9 @@ public:
     ReminderActivation activation;
     Monitor monitor;
     MonitorWakeUp wakeUp;
+
+private:
+    void stepDue() override { Monitor_TimerTimer(); }
 };
 
 } // namespace tw

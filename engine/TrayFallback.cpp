@@ -3,16 +3,15 @@
 
 namespace tw {
 
-TrayFallback::TrayFallback(platform::TrayHost& host, platform::OneShotTimer& startWait,
-                           std::function<bool()> iconWanted, std::function<void()> showWindow)
-    : m_host(host), m_startWait(startWait), m_iconWanted(std::move(iconWanted)), m_showWindow(std::move(showWindow)) {
-    m_startWait.setTimeoutHandler([this] { waitOver(); });
-    m_host.setChangeHandler([this] { hostChanged(); });
+TrayFallback::TrayFallback(platform::TrayHost& host, platform::OneShotTimer& startWait, TrayFallbackOwner& owner)
+    : m_host(host), m_startWait(startWait), m_owner(owner) {
+    m_startWait.setListener(this);
+    m_host.setListener(this);
 }
 
 TrayFallback::~TrayFallback() {
-    m_host.setChangeHandler({});
-    m_startWait.setTimeoutHandler({});
+    m_host.setListener(nullptr);
+    m_startWait.setListener(nullptr);
     m_startWait.stop();
 }
 
@@ -22,13 +21,14 @@ void TrayFallback::start() {
         m_startWait.start(StartWaitMs);
 }
 
-void TrayFallback::waitOver() {
+// The start-up wait is over.
+void TrayFallback::timedOut() {
     m_present = m_host.present();
     if (!m_present)
-        m_showWindow();
+        m_owner.showWindowInstead();
 }
 
-void TrayFallback::hostChanged() {
+void TrayFallback::trayHostChanged() {
     const bool present = m_host.present();
     if (present == m_present)
         return;
@@ -40,8 +40,8 @@ void TrayFallback::hostChanged() {
     }
     // During the start-up wait the window comes when the wait is over; an icon hidden on purpose
     // is not missed.
-    if (!m_startWait.isActive() && m_iconWanted())
-        m_showWindow();
+    if (!m_startWait.isActive() && m_owner.trayIconWanted())
+        m_owner.showWindowInstead();
 }
 
 } // namespace tw

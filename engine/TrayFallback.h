@@ -3,23 +3,29 @@
 // away brings the window up, unless the icon was hidden on purpose ("Hide").
 #pragma once
 
-#include <functional>
-
 #include "platform/Timer.h"
 #include "platform/TrayHost.h"
 
 namespace tw {
 
-class TrayFallback {
+// What the fallback asks and tells its owner, the main window.
+class TrayFallbackOwner {
+public:
+    virtual ~TrayFallbackOwner() = default;
+    // The tray icon is meant to be shown (not hidden with "Hide").
+    virtual bool trayIconWanted() const = 0;
+    // Brings the window "Tellwick" up.
+    virtual void showWindowInstead() = 0;
+};
+
+class TrayFallback : private platform::TimerListener, private platform::TrayHostListener {
 public:
     // How long start-up waits for a tray host before the window comes up.
     static constexpr int StartWaitMs = 3000;
 
-    // iconWanted: the tray icon is meant to be shown (not hidden with "Hide").
-    // showWindow: brings the window "Tellwick" up.
-    TrayFallback(platform::TrayHost& host, platform::OneShotTimer& startWait, std::function<bool()> iconWanted,
-                 std::function<void()> showWindow);
-    ~TrayFallback();
+    // The owner must outlive the fallback.
+    TrayFallback(platform::TrayHost& host, platform::OneShotTimer& startWait, TrayFallbackOwner& owner);
+    ~TrayFallback() override;
     TrayFallback(const TrayFallback&) = delete;
     TrayFallback& operator=(const TrayFallback&) = delete;
 
@@ -32,13 +38,12 @@ public:
     bool waiting() const { return m_startWait.isActive(); }
 
 private:
-    void hostChanged();
-    void waitOver();
+    void trayHostChanged() override;
+    void timedOut() override;
 
     platform::TrayHost& m_host;
     platform::OneShotTimer& m_startWait;
-    std::function<bool()> m_iconWanted;
-    std::function<void()> m_showWindow;
+    TrayFallbackOwner& m_owner;
     bool m_present = true;
 };
 

@@ -11,8 +11,13 @@ TrayIconStates::TrayIconStates(Services& services, HandBack& handBack, platform:
     : m_services(services), m_handBack(handBack), m_icon(icon), m_flashTimer(flashTimer) {
     // FlashFrames: blue, lime, yellow square, then the aqua page.
     m_icon.setFrames({"ICO_F4", "ICO_F3", "ICO_F2", "ICO_F1"});
-    m_icon.setClickHandler([this] { RxTrayIcon1Click(); });
-    m_flashTimer.setTimeoutHandler([this] { Flash_TimerTimer(); });
+    m_icon.setListener(this);
+    m_flashTimer.setListener(this);
+}
+
+TrayIconStates::~TrayIconStates() {
+    // The icon is left alone: its owner may have taken its clicks over (the main window does).
+    m_flashTimer.setListener(nullptr);
 }
 
 std::string TrayIconStates::counterHint() const {

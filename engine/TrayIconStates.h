@@ -16,11 +16,14 @@ inline constexpr int FlashMs = 30000;
 
 class PopUpLogic;
 
-class TrayIconStates : public DisplayEndListener {
+class TrayIconStates : public DisplayEndListener, private platform::TrayIconListener, private platform::TimerListener {
 public:
-    // Attaches the frame list, the click handler (RxTrayIcon1Click) and Flash_Timer's handler.
+    // Sets the frame list and listens to the icon's clicks (RxTrayIcon1Click) and to Flash_Timer.
     TrayIconStates(Services& services, HandBack& handBack, platform::TrayIcon& icon,
                    platform::OneShotTimer& flashTimer);
+    ~TrayIconStates() override;
+    TrayIconStates(const TrayIconStates&) = delete;
+    TrayIconStates& operator=(const TrayIconStates&) = delete;
 
     // Brings animation, tooltip and still icon up to date (every monitor tick, and after
     // "&Disable All" is toggled).
@@ -46,6 +49,9 @@ public:
     std::string stillIconName() const;
 
 private:
+    void trayIconClicked() override { RxTrayIcon1Click(); }
+    void timedOut() override { Flash_TimerTimer(); }
+
     Services& m_services;
     HandBack& m_handBack;
     platform::TrayIcon& m_icon;

@@ -3,18 +3,23 @@
 // tests use fake::FakeTrayHost.
 #pragma once
 
-#include <functional>
-
 namespace tw::platform {
+
+// Told on the user-interface thread when a notification area may have appeared or gone away; the
+// listener asks present() again.
+class TrayHostListener {
+public:
+    virtual ~TrayHostListener() = default;
+    virtual void trayHostChanged() = 0;
+};
 
 class TrayHost {
 public:
     virtual ~TrayHost() = default;
     // A notification area is there now.
     virtual bool present() = 0;
-    // onChange runs on the user-interface thread when a notification area may have appeared or gone
-    // away; the receiver asks present() again.
-    virtual void setChangeHandler(std::function<void()> onChange) = 0;
+    // The one listener; null detaches it.
+    virtual void setListener(TrayHostListener* listener) = 0;
 };
 
 } // namespace tw::platform

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +35,15 @@ inline std::string TooltipFromHint(std::string_view hint) {
     return std::string(hint.substr(0, i));
 }
 
+// Told of clicks on the tray icon; a listener overrides the events it takes.
+class TrayIconListener {
+public:
+    virtual ~TrayIconListener() = default;
+    // Left click, and a right click while no menu is attached.
+    virtual void trayIconClicked() {}
+    virtual void trayIconDoubleClicked() {}
+};
+
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
@@ -53,9 +61,8 @@ public:
     virtual void setHint(const std::string& hint) = 0;
     virtual void setMenu(TrayMenu menu) = 0;
     virtual TrayMenu menu() const = 0;
-    // Left click, and a right click while no menu is attached.
-    virtual void setClickHandler(std::function<void()> handler) = 0;
-    virtual void setDoubleClickHandler(std::function<void()> handler) = 0;
+    // The one listener of the clicks; null detaches it.
+    virtual void setListener(TrayIconListener* listener) = 0;
 };
 
 } // namespace tw::platform

@@ -7,11 +7,16 @@
 // by the platform), and fake::FakeAlarm for tests.
 #pragma once
 
-#include <functional>
-
 #include "platform/Clock.h"
 
 namespace tw::platform {
+
+// Told on the user-interface thread each time the alarm fires; the alarm is disarmed by then.
+class AlarmListener {
+public:
+    virtual ~AlarmListener() = default;
+    virtual void alarmFired() = 0;
+};
 
 class WallClockAlarm {
 public:
@@ -21,8 +26,8 @@ public:
     virtual void arm(const LocalTime& at) = 0;
     virtual void disarm() = 0;
     virtual bool armed() const = 0;
-    // Runs on the user-interface thread each time the alarm fires; the alarm is disarmed by then.
-    virtual void setHandler(std::function<void()> handler) = 0;
+    // The one listener; null detaches it.
+    virtual void setListener(AlarmListener* listener) = 0;
 };
 
 } // namespace tw::platform

@@ -99,18 +99,19 @@ TRMForm::TRMForm(Services& services, platform::WallClockAlarm& alarm, platform::
 
     // The engine drives the tray icon (picture, animation, tooltip, menu, click) and Flash_Timer.
     m_trayIcon = std::make_unique<platform::QtTrayIcon>(*RxTrayIcon1, PopupMenu2, PopupMenu1);
-    m_trayIcon->setDoubleClickHandler([this] { RxTrayIcon1DblClick(); });
     m_notifier = std::make_unique<platform::TrayNotifier>(*RxTrayIcon1);
     m_flashTimer = std::make_unique<platform::QtOneShotTimer>(*Flash_Timer);
     m_engine = std::make_unique<ReminderEngine>(services, *m_trayIcon, *m_flashTimer, m_alarm);
+    // The engine listens to the icon's clicks; the window takes them over to hear the double click
+    // as well, and hands the click on.
+    m_trayIcon->setListener(this);
     m_titleBar = std::make_unique<TitleBar>(services, m_engine->handBack, TitleBar::Pauses::Steady);
     m_engine->attachTitleBar(*m_titleBar);
     if (trayHost != nullptr) {
         auto* trayWait = new QTimer(this);
         trayWait->setObjectName(QStringLiteral("TrayWait_Timer"));
         m_trayWait = std::make_unique<platform::QtOneShotTimer>(*trayWait);
-        m_trayFallback = std::make_unique<TrayFallback>(
-            *trayHost, *m_trayWait, [this] { return m_services.store.TrayIconShown; }, [this] { showLauncher(); });
+        m_trayFallback = std::make_unique<TrayFallback>(*trayHost, *m_trayWait, static_cast<TrayFallbackOwner&>(*this));
     }
 }
 
@@ -260,6 +261,10 @@ void TRMForm::Monitor_TimerTimer() {
 
 void TRMForm::TimerSTimer() {
     emit activitySampleDue();
+}
+
+void TRMForm::trayIconClicked() {
+    m_engine->tray.RxTrayIcon1Click();
 }
 
 void TRMForm::RxTrayIcon1DblClick() {

@@ -10,8 +10,10 @@
 #include <QWidget>
 #include <memory>
 
+#include "engine/TrayFallback.h"
 #include "platform/Desktop.h"
 #include "platform/TrayHost.h"
+#include "platform/TrayIcon.h"
 #include "platform/WallClockAlarm.h"
 #include "platform/qt/RecentWindowTracker.h"
 #include "platform/qt/TrayNotifier.h"
@@ -28,9 +30,7 @@ class QtOneShotTimer;
 class LauncherWindow;
 class ReminderEngine;
 class TitleBar;
-class TrayFallback;
-
-class TRMForm : public QWidget {
+class TRMForm : public QWidget, private platform::TrayIconListener, private TrayFallbackOwner {
     Q_OBJECT
 public:
     // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2. The alarm wakes the
@@ -108,6 +108,11 @@ protected:
 private:
     void FormClose();
     void FormDestroy();
+    // The tray icon's clicks: a click goes on to the engine, a double click is the window's own.
+    void trayIconClicked() override;
+    void trayIconDoubleClicked() override { RxTrayIcon1DblClick(); }
+    bool trayIconWanted() const override { return m_services.store.TrayIconShown; }
+    void showWindowInstead() override { showLauncher(); }
 
     Services& m_services;
     platform::GlobalHotKey& m_hotKey;

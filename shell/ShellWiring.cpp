@@ -16,7 +16,7 @@ QIcon MainIcon() {
     return LoadIconByName("MAINICON");
 }
 
-struct ShellWiring::Owned {
+struct ShellWiring::Owned : platform::NoticeListener {
     Services* services = nullptr;
     const platform::LocalTimeZone* zone = nullptr; // for the editor's quick entry
     std::unique_ptr<Tf_Reminder> editor;
@@ -51,6 +51,8 @@ struct ShellWiring::Owned {
         }
         return *activityLog;
     }
+    // A click on the "Missed reminders" notice opens the list on its expired page.
+    void noticeClicked() override { theList().ShowExpired(); }
 };
 
 ShellWiring::ShellWiring(TRMForm& form, Services& services) : m_owned(std::make_unique<Owned>()) {
@@ -78,14 +80,14 @@ void ShellWiring::wireRepeats(Services& services, const platform::LocalTimeZone&
     if (p.editor)
         p.editor->setTimeZone(zone);
     platform::Notifier& notifier = p.form->notifier();
-    notifier.setClickHandler([&p] { p.theList().ShowExpired(); });
+    notifier.setListener(&p);
     p.missedNotice = std::make_unique<MissedNotice>(services.store, services.locale, services.codePage, notifier);
     repeats.setMissedListener(p.missedNotice.get());
 }
 
 ShellWiring::~ShellWiring() {
     m_owned->form->engine().monitor.repeats().setMissedListener(nullptr);
-    m_owned->form->notifier().setClickHandler({});
+    m_owned->form->notifier().setListener(nullptr);
     m_owned->missedNotice.reset();
     // The list before the editor it hands reminders to.
     m_owned->activityLog.reset();

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -63,6 +62,13 @@ void ClearRecord(ReminderRecord& r);
 // Same kind, beep on or off alike, same day, same time within a millisecond and the same note.
 bool RecordsEqual(const ReminderRecord& a, const ReminderRecord& b);
 
+// Told of every change to the store (see Store::NotifyChanged); it must not change the store.
+class StoreChangeListener {
+public:
+    virtual ~StoreChangeListener() = default;
+    virtual void storeChanged() = 0;
+};
+
 class Store {
 public:
     explicit Store(platform::FileSystem& files) : m_files(&files) {}
@@ -95,11 +101,11 @@ public:
 
     // The one signal of change: every table operation, a load, the edit session, the switch and the
     // end of a display call it, so whoever waits for the next thing to do (the monitor's wake-up)
-    // learns of it here. The listener must not change the store.
-    void setChangeListener(std::function<void()> listener) { m_changeListener = std::move(listener); }
+    // learns of it here. Null detaches the listener.
+    void setChangeListener(StoreChangeListener* listener) { m_changeListener = listener; }
     void NotifyChanged() const {
         if (m_changeListener)
-            m_changeListener();
+            m_changeListener->storeChanged();
     }
 
     ReminderTable& table(TableId id) { return id == TableId::Active ? ActiveTable : ExpiredTable; }
@@ -168,7 +174,7 @@ private:
     void save(TableId id, const char* fileName);
 
     platform::FileSystem* m_files;
-    std::function<void()> m_changeListener;
+    StoreChangeListener* m_changeListener = nullptr;
     int m_batchDepth = 0;
     bool m_expiredSavePending = false;
 };

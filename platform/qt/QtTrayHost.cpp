@@ -34,8 +34,8 @@ bool QtTrayHost::present() {
 
 void QtTrayHost::changed() {
     m_last = present();
-    if (m_onChange)
-        m_onChange();
+    if (m_listener)
+        m_listener->trayHostChanged();
 }
 
 } // namespace tw::platform

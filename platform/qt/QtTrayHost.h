@@ -18,7 +18,7 @@ public:
 
     explicit QtTrayHost(QObject* parent = nullptr);
     bool present() override;
-    void setChangeHandler(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
+    void setListener(TrayHostListener* listener) override { m_listener = listener; }
     // Changes come as events from the windowing system (no polling).
     bool eventDriven() const { return m_eventDriven; }
 
@@ -29,7 +29,7 @@ private:
     QTimer m_poll;
     bool m_eventDriven = false;
     bool m_last = false;
-    std::function<void()> m_onChange;
+    TrayHostListener* m_listener = nullptr;
 };
 
 } // namespace tw::platform

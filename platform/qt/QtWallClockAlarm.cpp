@@ -58,8 +58,8 @@ void QtWallClockAlarm::timeout() {
         return;
     }
     m_armed = false;
-    if (m_handler)
-        m_handler();
+    if (m_listener)
+        m_listener->alarmFired();
 }
 
 } // namespace tw::platform

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <functional>
 
 #include "platform/Clock.h"
 #include "platform/WallClockAlarm.h"
@@ -28,7 +27,7 @@ public:
     void arm(const LocalTime& at) override;
     void disarm() override;
     bool armed() const override { return m_armed; }
-    void setHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
+    void setListener(AlarmListener* listener) override { m_listener = listener; }
 
     // The wall clock was set, the time zone changed, or the machine resumed: an armed alarm fires on
     // the next turn of the event loop.
@@ -42,7 +41,7 @@ private:
     QTimer m_timer;
     LocalTime m_at;
     bool m_armed = false;
-    std::function<void()> m_handler;
+    AlarmListener* m_listener = nullptr;
 };
 
 } // namespace tw::platform

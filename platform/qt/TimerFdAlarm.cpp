@@ -61,8 +61,8 @@ void TimerFdAlarm::readable() {
     if (!m_armed)
         return;
     disarm();
-    if (m_handler)
-        m_handler();
+    if (m_listener)
+        m_listener->alarmFired();
 }
 
 } // namespace tw::platform

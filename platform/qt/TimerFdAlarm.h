@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 #include "platform/WallClockAlarm.h"
@@ -25,7 +24,7 @@ public:
     void arm(const LocalTime& at) override;
     void disarm() override;
     bool armed() const override { return m_armed; }
-    void setHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
+    void setListener(AlarmListener* listener) override { m_listener = listener; }
 
 private:
     explicit TimerFdAlarm(int fd);
@@ -34,7 +33,7 @@ private:
     int m_fd;
     QSocketNotifier* m_notifier;
     bool m_armed = false;
-    std::function<void()> m_handler;
+    AlarmListener* m_listener = nullptr;
 };
 
 } // namespace tw::platform

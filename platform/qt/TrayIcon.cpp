@@ -120,18 +120,18 @@ QMenu* QtTrayIcon::currentMenu() const {
 void QtTrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        if (m_click)
-            m_click();
+        if (m_listener)
+            m_listener->trayIconClicked();
         break;
     case QSystemTrayIcon::Context:
         // The tray shows the main menu itself; the empty menu shows nothing; with no menu a right
         // click counts as a click.
-        if (m_menu == TrayMenu::None && m_click)
-            m_click();
+        if (m_menu == TrayMenu::None && m_listener)
+            m_listener->trayIconClicked();
         break;
     case QSystemTrayIcon::DoubleClick:
-        if (m_doubleClick)
-            m_doubleClick();
+        if (m_listener)
+            m_listener->trayIconDoubleClicked();
         break;
     default:
         break;
@@ -150,8 +150,8 @@ QtOneShotTimer::QtOneShotTimer(QTimer& timer, QObject* parent) : QObject(parent)
 void QtOneShotTimer::connectTimer() {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (m_handler)
-            m_handler();
+        if (m_listener)
+            m_listener->timedOut();
     });
 }
 

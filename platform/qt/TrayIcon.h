@@ -34,8 +34,7 @@ public:
     void setHint(const std::string& hint) override;
     void setMenu(TrayMenu menu) override;
     TrayMenu menu() const override { return m_menu; }
-    void setClickHandler(std::function<void()> handler) override { m_click = std::move(handler); }
-    void setDoubleClickHandler(std::function<void()> handler) override { m_doubleClick = std::move(handler); }
+    void setListener(TrayIconListener* listener) override { m_listener = listener; }
 
     // The menu a right click (or Ctrl+F2) opens now; null when none is attached.
     QMenu* currentMenu() const;
@@ -61,8 +60,7 @@ private:
     int m_frame = 0;
     int m_frameChanges = 0;
     TrayMenu m_menu = TrayMenu::Main;
-    std::function<void()> m_click;
-    std::function<void()> m_doubleClick;
+    TrayIconListener* m_listener = nullptr;
 };
 
 class QtOneShotTimer : public QObject, public OneShotTimer {
@@ -75,14 +73,14 @@ public:
     void stop() override { m_timer.stop(); }
     bool isActive() const override { return m_timer.isActive(); }
     QTimer& timer() { return m_timer; }
-    void setTimeoutHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
+    void setListener(TimerListener* listener) override { m_listener = listener; }
 
 private:
     void connectTimer();
 
     std::unique_ptr<QTimer> m_ownTimer; // null when driving another owner's timer
     QTimer& m_timer;
-    std::function<void()> m_handler;
+    TimerListener* m_listener = nullptr;
 };
 
 } // namespace tw::platform

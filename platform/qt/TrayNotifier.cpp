@@ -25,8 +25,8 @@ const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 
 TrayNotifier::TrayNotifier(QSystemTrayIcon& tray, QObject* parent) : QObject(parent), m_tray(tray) {
     connect(&m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
-        if (m_click)
-            m_click();
+        if (m_listener)
+            m_listener->noticeClicked();
     });
 }
 
@@ -91,8 +91,8 @@ bool TrayNotifier::sendToService(const QString& title, const QString& text) {
 }
 
 void TrayNotifier::onActionInvoked(uint id, const QString& action) {
-    if (id == m_lastId && action == QLatin1String("default") && m_click)
-        m_click();
+    if (id == m_lastId && action == QLatin1String("default") && m_listener)
+        m_listener->noticeClicked();
 }
 
 } // namespace tw::platform

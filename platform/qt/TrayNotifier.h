@@ -1,12 +1,11 @@
 // The "Missed reminders" notice on Qt: the desktop's notification service
 // (org.freedesktop.Notifications on the session bus) where one is running, the tray icon's balloon
-// (QSystemTrayIcon::showMessage) otherwise. Neither takes the focus. A click on either calls the
-// click handler.
+// (QSystemTrayIcon::showMessage) otherwise. Neither takes the focus. A click on either tells the
+// listener.
 #pragma once
 
 #include <QObject>
 #include <QSystemTrayIcon>
-#include <functional>
 
 #include "platform/Notifier.h"
 
@@ -18,7 +17,7 @@ public:
     explicit TrayNotifier(QSystemTrayIcon& tray, QObject* parent = nullptr);
 
     void notify(const std::string& title, const std::string& text) override;
-    void setClickHandler(std::function<void()> handler) override { m_click = std::move(handler); }
+    void setListener(NoticeListener* listener) override { m_listener = listener; }
 
     // False: always the balloon (tests, and desktops whose service should not be used).
     void setUseNotificationService(bool on) { m_useService = on; }
@@ -33,7 +32,7 @@ private:
     bool sendToService(const QString& title, const QString& text);
 
     QSystemTrayIcon& m_tray;
-    std::function<void()> m_click;
+    NoticeListener* m_listener = nullptr;
     bool m_useService = true;
     bool m_listening = false;
     bool m_capabilitiesRead = false;

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <windows.h>
 
+#include "platform/qt/QtWallClockAlarm.h"
 #include "platform/win32/WinDesktop.h"
 
 namespace tw::platform {
@@ -34,9 +35,9 @@ bool WinNativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* 
     }
 
     // Broadcast to every top-level window, the hidden main window too; the toolkit sees them as well.
-    if (m_clockChanged &&
+    if (m_alarm &&
         (msg->message == WM_TIMECHANGE || (msg->message == WM_POWERBROADCAST && msg->wParam == PBT_APMRESUMEAUTOMATIC)))
-        m_clockChanged();
+        m_alarm->clockChanged();
 
     if (m_sessionEnd && (msg->message == WM_QUERYENDSESSION || msg->message == WM_ENDSESSION)) {
         const std::optional<bool> answer = m_sessionEnd->handleMessage(msg->message, msg->wParam);

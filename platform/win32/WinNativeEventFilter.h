@@ -19,28 +19,28 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
-#include <functional>
 
 class QWidget;
 
 namespace tw::platform {
 
+class QtWallClockAlarm;
 class WinHotKey;
 class WinSessionEnd;
 
 class WinNativeEventFilter : public QAbstractNativeEventFilter {
 public:
-    // Either may be null. Install with QCoreApplication::installNativeEventFilter; both must outlive
-    // the installed filter. clockChanged, when given, runs at WM_TIMECHANGE (the clock or the time
-    // zone was set) and at the resume from sleep (WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC).
-    WinNativeEventFilter(WinHotKey* hotKey, WinSessionEnd* sessionEnd, std::function<void()> clockChanged = {})
-        : m_hotKey(hotKey), m_sessionEnd(sessionEnd), m_clockChanged(std::move(clockChanged)) {}
+    // Any may be null. Install with QCoreApplication::installNativeEventFilter; all must outlive the
+    // installed filter. The alarm, when given, is told of WM_TIMECHANGE (the clock or the time zone
+    // was set) and of the resume from sleep (WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC).
+    WinNativeEventFilter(WinHotKey* hotKey, WinSessionEnd* sessionEnd, QtWallClockAlarm* alarm = nullptr)
+        : m_hotKey(hotKey), m_sessionEnd(sessionEnd), m_alarm(alarm) {}
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     WinHotKey* m_hotKey;
     WinSessionEnd* m_sessionEnd;
-    std::function<void()> m_clockChanged;
+    QtWallClockAlarm* m_alarm;
 };
 
 // Puts key on widget's native window now (which creates it if needed) and again at every

@@ -34,8 +34,7 @@ public:
     void attachMainWindow(const MainWindowHooks& hooks) override {
         m_binding = std::make_unique<WinHotKeyBinding>(m_hotKey, *hooks.window);
         m_sessionEnd = std::make_unique<WinSessionEnd>(hooks.saveAll);
-        m_filter =
-            std::make_unique<WinNativeEventFilter>(&m_hotKey, m_sessionEnd.get(), [this] { m_alarm.clockChanged(); });
+        m_filter = std::make_unique<WinNativeEventFilter>(&m_hotKey, m_sessionEnd.get(), &m_alarm);
         QCoreApplication::instance()->installNativeEventFilter(m_filter.get());
     }
 

@@ -301,7 +301,12 @@ private slots:
         QSystemTrayIcon tray;
         platform::TrayNotifier notifier(tray);
         notifier.setUseNotificationService(false); // no desktop here: the tray's balloon
-        notifier.setClickHandler([this] { list->ShowExpired(); });
+        struct OpensExpired : platform::NoticeListener {
+            TPagesDlg* window = nullptr;
+            void noticeClicked() override { window->ShowExpired(); }
+        } opensExpired;
+        opensExpired.window = list;
+        notifier.setListener(&opensExpired);
         notifier.notify("Missed reminders", "2 reminders passed while they could not be shown");
         QCOMPARE(notifier.lastRoute(), platform::TrayNotifier::Route::None); // no balloon without the icon
         tray.show();

@@ -15,6 +15,7 @@
 #include "platform/qt/TrayIcon.h"
 #include "resources/icons/Icons.h"
 #include "tests/engine/EngineHarness.h"
+#include "tests/fakes/CountingListener.h"
 
 using namespace tw;
 using namespace tw::test;
@@ -261,10 +262,10 @@ private slots:
         QMenu empty;
         platform::QtTrayIcon tray(&main, &empty);
         QSystemTrayIcon& sys = tray.systemTrayIcon();
-        int clicks = 0;
-        int doubles = 0;
-        tray.setClickHandler([&] { ++clicks; });
-        tray.setDoubleClickHandler([&] { ++doubles; });
+        fake::CountingListener listener;
+        const int& clicks = listener.clicks;
+        const int& doubles = listener.doubleClicks;
+        tray.setListener(&listener);
 
         tray.setStillIcon("ICO_TRAYR");
         QVERIFY(sys.isVisible());
@@ -311,8 +312,9 @@ private slots:
 
     void qtOneShotTimerFiresOnce() {
         platform::QtOneShotTimer timer;
-        int fired = 0;
-        timer.setTimeoutHandler([&] { ++fired; });
+        fake::CountingListener listener;
+        const int& fired = listener.timeouts;
+        timer.setListener(&listener);
         timer.start(20);
         QVERIFY(timer.isActive());
         QTRY_COMPARE(fired, 1);

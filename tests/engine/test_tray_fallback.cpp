@@ -39,10 +39,15 @@ TEST(TrayFallback, WindowComesWhereNoTrayHostShowsTheIcon) {
         SCOPED_TRACE(c.name);
         fake::FakeTrayHost host(c.hostAtStart);
         fake::FakeTimer wait;
-        bool iconWanted = true;
-        int shows = 0;
-        TrayFallback fallback(
-            host, wait, [&] { return iconWanted; }, [&] { ++shows; });
+        struct Owner : TrayFallbackOwner {
+            bool iconWanted = true;
+            int shows = 0;
+            bool trayIconWanted() const override { return iconWanted; }
+            void showWindowInstead() override { ++shows; }
+        } owner;
+        bool& iconWanted = owner.iconWanted;
+        const int& shows = owner.shows;
+        TrayFallback fallback(host, wait, owner);
         fallback.start();
         EXPECT_EQ(fallback.hostPresent(), c.hostAtStart);
         EXPECT_EQ(wait.lastMs, c.hostAtStart ? 0 : TrayFallback::StartWaitMs);

@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include "platform/qt/TrayNotifier.h"
+#include "tests/fakes/CountingListener.h"
 
 using tw::platform::TrayNotifier;
 
@@ -54,8 +55,9 @@ private slots:
 
         QSystemTrayIcon tray; // never shown: the service does not need the icon
         TrayNotifier notifier(tray);
-        int clicks = 0;
-        notifier.setClickHandler([&clicks] { ++clicks; });
+        tw::fake::CountingListener listener;
+        const int& clicks = listener.noticeClicks;
+        notifier.setListener(&listener);
         notifier.notify("Missed reminders", "1 reminder passed while it could not be shown\n08/Dec/26 09:05 A & B");
         QCOMPARE(notifier.lastRoute(), TrayNotifier::Route::Service);
         QTRY_COMPARE(server.summaries.size(), 1);

@@ -2,7 +2,6 @@
 // for and fires once the clock has reached that time, or at once for a clock step or a resume.
 #pragma once
 
-#include <functional>
 #include <optional>
 
 #include "platform/WallClockAlarm.h"
@@ -21,7 +20,7 @@ public:
     }
     void disarm() override { at.reset(); }
     bool armed() const override { return at.has_value(); }
-    void setHandler(std::function<void()> h) override { m_handler = std::move(h); }
+    void setListener(platform::AlarmListener* listener) override { m_listener = listener; }
 
     // The armed time has come by now.
     bool due(const platform::LocalTime& now) const { return at && ToDayCount(*at) <= ToDayCount(now) + 1e-12; }
@@ -36,13 +35,13 @@ public:
         if (!at)
             return false;
         at.reset();
-        if (m_handler)
-            m_handler();
+        if (m_listener)
+            m_listener->alarmFired();
         return true;
     }
 
 private:
-    std::function<void()> m_handler;
+    platform::AlarmListener* m_listener = nullptr;
 };
 
 } // namespace tw::fake

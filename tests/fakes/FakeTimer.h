@@ -1,8 +1,6 @@
 // A one-shot timer that tests fire by hand; it remembers how it was last started.
 #pragma once
 
-#include <functional>
-
 #include "platform/Timer.h"
 
 namespace tw::fake {
@@ -18,21 +16,21 @@ public:
     }
     void stop() override { m_active = false; }
     bool isActive() const override { return m_active; }
-    void setTimeoutHandler(std::function<void()> h) override { m_handler = std::move(h); }
+    void setListener(platform::TimerListener* listener) override { m_listener = listener; }
 
     // The time is up: fires only when running, as a real timer does.
     bool fire() {
         if (!m_active)
             return false;
         m_active = false;
-        if (m_handler)
-            m_handler();
+        if (m_listener)
+            m_listener->timedOut();
         return true;
     }
 
 private:
     bool m_active = false;
-    std::function<void()> m_handler;
+    platform::TimerListener* m_listener = nullptr;
 };
 
 } // namespace tw::fake

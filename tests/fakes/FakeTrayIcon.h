@@ -1,7 +1,6 @@
 // A tray icon that records what the tray logic made of it, and lets tests click it.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,8 +35,7 @@ public:
     void setHint(const std::string& h) override { hint = h; }
     void setMenu(platform::TrayMenu m) override { attached = m; }
     platform::TrayMenu menu() const override { return attached; }
-    void setClickHandler(std::function<void()> h) override { m_click = std::move(h); }
-    void setDoubleClickHandler(std::function<void()> h) override { m_doubleClick = std::move(h); }
+    void setListener(platform::TrayIconListener* listener) override { m_listener = listener; }
 
     bool hasPicture(const std::string& name) const {
         for (const auto& n : knownNames)
@@ -50,8 +48,8 @@ public:
     std::string tooltip() const { return platform::TooltipFromHint(hint); }
 
     void leftClick() {
-        if (m_click)
-            m_click();
+        if (m_listener)
+            m_listener->trayIconClicked();
     }
     // A right click shows the attached menu; with none attached it is a click.
     void rightClick() {
@@ -59,13 +57,12 @@ public:
             leftClick();
     }
     void doubleClick() {
-        if (m_doubleClick)
-            m_doubleClick();
+        if (m_listener)
+            m_listener->trayIconDoubleClicked();
     }
 
 private:
-    std::function<void()> m_click;
-    std::function<void()> m_doubleClick;
+    platform::TrayIconListener* m_listener = nullptr;
 };
 
 } // namespace tw::fake

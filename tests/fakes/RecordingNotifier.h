@@ -1,7 +1,6 @@
 // A notifier that records every notice and lets tests click the last one.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,14 +17,14 @@ public:
     std::vector<Notice> notices;
 
     void notify(const std::string& title, const std::string& text) override { notices.push_back({title, text}); }
-    void setClickHandler(std::function<void()> handler) override { m_click = std::move(handler); }
+    void setListener(platform::NoticeListener* listener) override { m_listener = listener; }
     void click() {
-        if (m_click)
-            m_click();
+        if (m_listener)
+            m_listener->noticeClicked();
     }
 
 private:
-    std::function<void()> m_click;
+    platform::NoticeListener* m_listener = nullptr;
 };
 
 } // namespace tw::fake

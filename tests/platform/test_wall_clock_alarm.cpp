@@ -8,6 +8,7 @@
 #include "platform/posix/PosixClock.h"
 #include "platform/qt/QtWallClockAlarm.h"
 #include "platform/qt/TimerFdAlarm.h"
+#include "tests/fakes/CountingListener.h"
 
 using namespace tw::platform;
 
@@ -31,8 +32,9 @@ class WallClockAlarmTest : public QObject {
     Q_OBJECT
 
     void check(WallClockAlarm& alarm, const Clock& clock) {
-        int fired = 0;
-        alarm.setHandler([&] { ++fired; });
+        tw::fake::CountingListener listener;
+        int& fired = listener.alarms;
+        alarm.setListener(&listener);
         QElapsedTimer elapsed;
 
         struct Row {
@@ -83,8 +85,9 @@ private slots:
         QtWallClockAlarm alarm(clock);
         check(alarm, clock);
         // A reported clock change fires an armed alarm at once, whatever its time.
-        int fired = 0;
-        alarm.setHandler([&] { ++fired; });
+        tw::fake::CountingListener listener;
+        int& fired = listener.alarms;
+        alarm.setListener(&listener);
         alarm.arm(In(clock, 3'000'000));
         alarm.clockChanged();
         QTRY_COMPARE_WITH_TIMEOUT(fired, 1, 1000);

@@ -295,6 +295,13 @@ private slots:
         rig.action("NewReminder1")->setEnabled(false);
         rig.form.RxTrayIcon1DblClick();
         QVERIFY(rig.log.empty());
+        // A click on the blinking icon reaches the engine, which stops the flash from counting on.
+        TrayIconStates& tray = rig.form.engine().tray;
+        tray.Icon_F();
+        tray.Check_Ikon();
+        QVERIFY(rig.timer("Flash_Timer")->isActive());
+        emit rig.tray()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!rig.timer("Flash_Timer")->isActive());
     }
 
     void hotKeyMenuPositionFollowsThePanel() {
