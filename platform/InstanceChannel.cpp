@@ -51,6 +51,34 @@ bool validUtf8(std::string_view s) {
     return true;
 }
 
+// The rest of a frame from offset from: a decimal length (no leading zeros, so that each frame has
+// one spelling, and at most max), LF, and exactly that many bytes, which go to body.
+FrameStatus ReadCountedBody(std::string_view bytes, std::size_t from, std::size_t max, std::string_view& body) {
+    const std::size_t newline = bytes.find('\n', from);
+    const std::string_view digits = bytes.substr(from, newline == std::string_view::npos ? bytes.npos : newline - from);
+    std::size_t length = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return FrameStatus::Invalid;
+        length = length * 10 + static_cast<std::size_t>(c - '0');
+        if (length > max)
+            return FrameStatus::Invalid;
+    }
+    if (digits.size() > 1 && digits[0] == '0')
+        return FrameStatus::Invalid;
+    if (newline == std::string_view::npos)
+        return FrameStatus::Incomplete;
+    if (digits.empty())
+        return FrameStatus::Invalid;
+    const std::size_t end = newline + 1 + length;
+    if (bytes.size() < end)
+        return FrameStatus::Incomplete;
+    if (bytes.size() > end)
+        return FrameStatus::Invalid;
+    body = bytes.substr(newline + 1);
+    return FrameStatus::Complete;
+}
+
 } // namespace
 
 std::string EncodeInstanceMessage(const InstanceMessage& message) {
@@ -74,40 +102,16 @@ FrameStatus DecodeInstanceMessage(std::string_view bytes, InstanceMessage& messa
         return FrameStatus::Incomplete;
     if (verb.empty())
         return FrameStatus::Invalid;
-    const std::size_t newline = bytes.find('\n', space + 1);
-    const std::string_view digits =
-        bytes.substr(space + 1, newline == std::string_view::npos ? bytes.npos : newline - space - 1);
-    std::size_t length = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9')
-            return FrameStatus::Invalid;
-        length = length * 10 + static_cast<std::size_t>(c - '0');
-        if (length > MaxArgumentSize)
-            return FrameStatus::Invalid;
-    }
-    // No leading zeros, so that each message has one spelling.
-    if (digits.size() > 1 && digits[0] == '0')
-        return FrameStatus::Invalid;
-    if (newline == std::string_view::npos)
-        return digits.size() > 4 ? FrameStatus::Invalid : FrameStatus::Incomplete;
-    if (digits.empty())
-        return FrameStatus::Invalid;
-    const std::size_t end = newline + 1 + length;
-    if (bytes.size() < end)
-        return FrameStatus::Incomplete;
-    if (bytes.size() > end)
-        return FrameStatus::Invalid;
-    const std::string_view argument = bytes.substr(newline + 1);
+    std::string_view argument;
+    if (const FrameStatus status = ReadCountedBody(bytes, space + 1, MaxArgumentSize, argument);
+        status != FrameStatus::Complete)
+        return status;
     if (!validUtf8(argument))
         return FrameStatus::Invalid;
     message.verb = std::string(verb);
     message.argument = std::string(argument);
     return FrameStatus::Complete;
 }
-
-} // namespace tw::platform
-
-namespace tw::platform {
 
 namespace {
 
@@ -146,28 +150,9 @@ FrameStatus DecodeInstanceAnswer(std::string_view bytes, InstanceAnswer& answer)
         return FrameStatus::Invalid;
     answer.reply = static_cast<InstanceReply>(bytes[0]);
     answer.text.clear();
-    const std::size_t newline = bytes.find('\n', 1);
-    const std::string_view digits = bytes.substr(1, newline == std::string_view::npos ? bytes.npos : newline - 1);
-    std::size_t length = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9')
-            return FrameStatus::Invalid;
-        length = length * 10 + static_cast<std::size_t>(c - '0');
-        if (length > MaxAnswerTextSize)
-            return FrameStatus::Invalid;
-    }
-    if (digits.size() > 1 && digits[0] == '0')
-        return FrameStatus::Invalid;
-    if (newline == std::string_view::npos)
-        return FrameStatus::Incomplete;
-    if (digits.empty())
-        return FrameStatus::Invalid;
-    const std::size_t end = newline + 1 + length;
-    if (bytes.size() < end)
-        return FrameStatus::Incomplete;
-    if (bytes.size() > end)
-        return FrameStatus::Invalid;
-    const std::string_view text = bytes.substr(newline + 1);
+    std::string_view text;
+    if (const FrameStatus status = ReadCountedBody(bytes, 1, MaxAnswerTextSize, text); status != FrameStatus::Complete)
+        return status;
     for (const char c : text)
         if (controlByte(static_cast<unsigned char>(c)))
             return FrameStatus::Invalid;

@@ -48,15 +48,12 @@ struct CoreBackends {
 };
 CoreBackends MakeCoreBackends();
 
-struct PlatformBackends {
-    std::unique_ptr<FileSystem> files;
-    std::unique_ptr<Clock> clock;
-    std::unique_ptr<LocalTimeZone> timeZone; // which local minutes exist, for repeating reminders
-    std::unique_ptr<WallClockAlarm> alarm;   // wakes the monitor at its next minute
-    std::unique_ptr<Locale> locale;
-    std::unique_ptr<CodePage> codePage;
+// The core's back ends (timeZone: which local minutes exist, for repeating reminders) and those of
+// the desktop.
+struct PlatformBackends : CoreBackends {
+    std::unique_ptr<WallClockAlarm> alarm; // wakes the monitor at its next minute
     std::unique_ptr<Beeper> beeper;
-    // The No* back ends of NoBackends.h where the desktop offers these not (no X11 display): title
+    // The No* back ends of NoBackends.h where the desktop does not offer these: title
     // reminders are then shown as pop-ups, and there is no Ctrl+F2.
     std::unique_ptr<ForeignWindows> windows;
     std::unique_ptr<GlobalHotKey> hotKey;

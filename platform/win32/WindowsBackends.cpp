@@ -63,12 +63,7 @@ CoreBackends MakeCoreBackends() {
 PlatformBackends MakePlatformBackends() {
     PlatformBackends b;
     auto hotKey = std::make_unique<WinHotKey>(0);
-    CoreBackends core = MakeCoreBackends();
-    b.files = std::move(core.files);
-    b.clock = std::move(core.clock);
-    b.locale = std::move(core.locale);
-    b.codePage = std::move(core.codePage);
-    b.timeZone = std::move(core.timeZone);
+    static_cast<CoreBackends&>(b) = MakeCoreBackends();
     auto alarm = std::make_unique<QtWallClockAlarm>(*b.clock);
     b.startUp = std::make_unique<WindowsStartUp>(*hotKey, *alarm);
     b.alarm = std::move(alarm);

@@ -60,12 +60,7 @@ CoreBackends MakeCoreBackends() {
 PlatformBackends MakePlatformBackends() {
     PlatformBackends b;
     b.startUp = std::make_unique<LinuxStartUp>();
-    CoreBackends core = MakeCoreBackends();
-    b.files = std::move(core.files);
-    b.clock = std::move(core.clock);
-    b.locale = std::move(core.locale);
-    b.codePage = std::move(core.codePage);
-    b.timeZone = std::move(core.timeZone);
+    static_cast<CoreBackends&>(b) = MakeCoreBackends();
     // The kernel's wall-clock timer; a timer that looks at the clock each minute where there is none.
     if (auto timerFd = TimerFdAlarm::create())
         b.alarm = std::move(timerFd);
