@@ -20,12 +20,21 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+// Told of each press of the global hot key, on the user-interface thread.
+class HotKeyListener {
+public:
+    virtual void hotKeyPressed() = 0;
+
+protected:
+    ~HotKeyListener() = default;
+};
+
 class GlobalHotKey {
 public:
     virtual ~GlobalHotKey() = default;
-    // Registers Ctrl+F2 for the whole desktop; onPressed runs on the user-interface thread at each
-    // press. False when another program holds the key (the program then runs without it).
-    virtual bool registerHotKey(std::function<void()> onPressed) = 0;
+    // Registers Ctrl+F2 for the whole desktop; listener hears of each press until the key is
+    // unregistered. False when another program holds the key (the program then runs without it).
+    virtual bool registerHotKey(HotKeyListener& listener) = 0;
     virtual void unregisterHotKey() = 0;
 };
 

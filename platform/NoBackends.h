@@ -32,7 +32,7 @@ public:
 // No global hot key: registering always fails, so there is no Ctrl+F2.
 class NoHotKey final : public GlobalHotKey {
 public:
-    bool registerHotKey(std::function<void()>) override { return false; }
+    bool registerHotKey(HotKeyListener&) override { return false; }
     void unregisterHotKey() override {}
 };
 

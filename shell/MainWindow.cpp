@@ -122,7 +122,7 @@ TRMForm::~TRMForm() {
 }
 
 void TRMForm::FormCreate() {
-    m_hotKeyRegistered = m_hotKey.registerHotKey([this] { WMHotKey(); });
+    m_hotKeyRegistered = m_hotKey.registerHotKey(*this);
     emit helpFileNeeded();
     m_titleBar->TitleWindow = 0;
     m_titleBar->TitleRestoreWindow = 0;

@@ -30,7 +30,10 @@ class QtOneShotTimer;
 class LauncherWindow;
 class ReminderEngine;
 class TitleBar;
-class TRMForm : public QWidget, private platform::TrayIconListener, private TrayFallbackOwner {
+class TRMForm : public QWidget,
+                private platform::TrayIconListener,
+                private platform::HotKeyListener,
+                private TrayFallbackOwner {
     Q_OBJECT
 public:
     // Without an X11 display hotKey is NoHotKey: there is then no Ctrl+F2. The alarm wakes the
@@ -113,6 +116,7 @@ private:
     void trayIconDoubleClicked() override { RxTrayIcon1DblClick(); }
     bool trayIconWanted() const override { return m_services.store.TrayIconShown; }
     void showWindowInstead() override { showLauncher(); }
+    void hotKeyPressed() override { WMHotKey(); }
 
     Services& m_services;
     platform::GlobalHotKey& m_hotKey;

@@ -67,7 +67,7 @@ PortalHotKey::~PortalHotKey() {
     unregisterHotKey();
 }
 
-bool PortalHotKey::registerHotKey(std::function<void()> onPressed) {
+bool PortalHotKey::registerHotKey(HotKeyListener& listener) {
     unregisterHotKey();
     QDBusConnectionInterface* daemon = m_bus.isConnected() ? m_bus.interface() : nullptr;
     if (daemon == nullptr)
@@ -75,7 +75,7 @@ bool PortalHotKey::registerHotKey(std::function<void()> onPressed) {
     if (!daemon->isServiceRegistered(PortalService).value() &&
         !daemon->activatableServiceNames().value().contains(PortalService))
         return false;
-    m_onPressed = std::move(onPressed);
+    m_listener = &listener;
     m_step = Step::CreatingSession;
     request(QStringLiteral("CreateSession"), {},
             {{QStringLiteral("session_handle_token"), QStringLiteral("tellwick%1").arg(++m_tokens)}});
@@ -90,7 +90,7 @@ void PortalHotKey::unregisterHotKey() {
     m_bus.disconnect(PortalService, PortalPath, ShortcutsInterface, QStringLiteral("Activated"), this,
                      SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     m_sessionPath.clear();
-    m_onPressed = nullptr;
+    m_listener = nullptr;
     m_step = Step::Idle;
 }
 
@@ -158,10 +158,13 @@ void PortalHotKey::response(uint code, const QVariantMap& results) {
 
 void PortalHotKey::activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong, const QVariantMap&) {
     if (m_step != Step::Bound || session.path() != m_sessionPath || shortcut != QLatin1String(ShortcutId) ||
-        !m_onPressed)
+        m_listener == nullptr)
         return;
-    // Outside the signal's dispatch: the handler opens a menu.
-    QTimer::singleShot(0, this, m_onPressed);
+    // Outside the signal's dispatch: the listener opens a menu.
+    QTimer::singleShot(0, this, [this] {
+        if (m_listener != nullptr)
+            m_listener->hotKeyPressed();
+    });
 }
 
 void PortalHotKey::fail(const QString& why) {

@@ -26,7 +26,7 @@ public:
     ~PortalHotKey() override;
 
     // False when the bus has no portal service; true once the request is on its way.
-    bool registerHotKey(std::function<void()> onPressed) override;
+    bool registerHotKey(HotKeyListener& listener) override;
     // Closes the portal session: the shortcut is given back.
     void unregisterHotKey() override;
     // The portal confirmed the binding.
@@ -49,7 +49,7 @@ private:
     void fail(const QString& why);
 
     QDBusConnection m_bus;
-    std::function<void()> m_onPressed;
+    HotKeyListener* m_listener = nullptr;
     Step m_step = Step::Idle;
     QString m_requestPath;
     QString m_sessionPath;

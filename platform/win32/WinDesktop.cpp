@@ -9,13 +9,13 @@ static_assert(WinHotKey::HotKeyMessage == WM_HOTKEY);
 static_assert(WinSessionEnd::QueryEndSession == WM_QUERYENDSESSION);
 static_assert(WinSessionEnd::EndSession == WM_ENDSESSION);
 
-bool WinHotKey::registerHotKey(std::function<void()> onPressed) {
+bool WinHotKey::registerHotKey(HotKeyListener& listener) {
     unregisterHotKey();
     // MOD_NOREPEAT: a held Ctrl+F2 opens the menu once, not at the keyboard's repeat rate.
     if (!::RegisterHotKey(reinterpret_cast<HWND>(m_window), HotKeyId, MOD_CONTROL | MOD_NOREPEAT, VK_F2))
         return false; // another program holds Ctrl+F2: the program runs without it, silently
     m_registered = true;
-    m_onPressed = std::move(onPressed);
+    m_listener = &listener;
     return true;
 }
 
@@ -24,7 +24,7 @@ void WinHotKey::unregisterHotKey() {
         return;
     ::UnregisterHotKey(reinterpret_cast<HWND>(m_window), HotKeyId);
     m_registered = false;
-    m_onPressed = nullptr;
+    m_listener = nullptr;
 }
 
 bool WinHotKey::setWindow(std::uintptr_t window) {
@@ -38,7 +38,7 @@ bool WinHotKey::setWindow(std::uintptr_t window) {
     ::UnregisterHotKey(reinterpret_cast<HWND>(m_window), HotKeyId);
     m_registered = false;
     m_window = window;
-    return registerHotKey(std::move(m_onPressed));
+    return registerHotKey(*m_listener); // registered, so a listener is set
 }
 
 bool WinHotKey::isHotKeyMessage(std::uintptr_t window, unsigned message, std::uintptr_t wParam) const {
@@ -48,8 +48,8 @@ bool WinHotKey::isHotKeyMessage(std::uintptr_t window, unsigned message, std::ui
 bool WinHotKey::handleMessage(std::uintptr_t window, unsigned message, std::uintptr_t wParam) {
     if (!isHotKeyMessage(window, message, wParam))
         return false;
-    if (m_onPressed)
-        m_onPressed();
+    if (m_listener != nullptr)
+        m_listener->hotKeyPressed();
     return true;
 }
 

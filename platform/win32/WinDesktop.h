@@ -25,7 +25,7 @@ public:
     WinHotKey(const WinHotKey&) = delete;
     WinHotKey& operator=(const WinHotKey&) = delete;
 
-    bool registerHotKey(std::function<void()> onPressed) override;
+    bool registerHotKey(HotKeyListener& listener) override;
     void unregisterHotKey() override;
 
     // Moves the hot key to another window (the main window got a new native handle): a registered
@@ -42,7 +42,7 @@ public:
 private:
     std::uintptr_t m_window;
     bool m_registered = false;
-    std::function<void()> m_onPressed;
+    HotKeyListener* m_listener = nullptr;
 };
 
 class WinDesktopGeometry : public DesktopGeometry {

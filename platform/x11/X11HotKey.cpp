@@ -45,7 +45,7 @@ X11HotKey::~X11HotKey() {
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-bool X11HotKey::registerHotKey(std::function<void()> onPressed) {
+bool X11HotKey::registerHotKey(HotKeyListener& listener) {
     unregisterHotKey();
     const X11Connection connection = QtX11Connection();
     if (!connection)
@@ -78,7 +78,7 @@ bool X11HotKey::registerHotKey(std::function<void()> onPressed) {
         unregisterHotKey();
         return false;
     }
-    m_onPressed = std::move(onPressed);
+    m_listener = &listener;
     if (!m_filterInstalled) {
         QCoreApplication::instance()->installNativeEventFilter(this);
         m_filterInstalled = true;
@@ -95,7 +95,7 @@ void X11HotKey::unregisterHotKey() {
         xcb_flush(c);
     }
     m_grabbedStates.clear();
-    m_onPressed = nullptr;
+    m_listener = nullptr;
 }
 
 bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -109,9 +109,9 @@ bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qi
         key->state & (XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1 | XCB_MOD_MASK_4);
     if (key->detail != m_keycode || relevant != XCB_MOD_MASK_CONTROL)
         return false;
-    // Run the handler outside the event dispatch: it opens a menu.
-    if (m_onPressed)
-        QTimer::singleShot(0, QCoreApplication::instance(), m_onPressed);
+    // Tell the listener outside the event dispatch: it opens a menu.
+    if (HotKeyListener* listener = m_listener)
+        QTimer::singleShot(0, QCoreApplication::instance(), [listener] { listener->hotKeyPressed(); });
     return true;
 }
 

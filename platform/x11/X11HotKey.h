@@ -18,14 +18,14 @@ public:
     X11HotKey(const X11HotKey&) = delete;
     X11HotKey& operator=(const X11HotKey&) = delete;
 
-    bool registerHotKey(std::function<void()> onPressed) override;
+    bool registerHotKey(HotKeyListener& listener) override;
     void unregisterHotKey() override;
     bool isRegistered() const { return !m_grabbedStates.empty(); }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    std::function<void()> m_onPressed;
+    HotKeyListener* m_listener = nullptr;
     std::uint8_t m_keycode = 0;
     std::vector<std::uint16_t> m_grabbedStates;
     bool m_filterInstalled = false;

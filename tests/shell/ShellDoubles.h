@@ -19,17 +19,24 @@ public:
     bool refuse = false;
     int registrations = 0;
     int unregistrations = 0;
-    std::function<void()> pressed;
-    bool registerHotKey(std::function<void()> onPressed) override {
+    platform::HotKeyListener* listener = nullptr;
+    bool registerHotKey(platform::HotKeyListener& l) override {
         ++registrations;
         if (refuse)
             return false;
-        pressed = std::move(onPressed);
+        listener = &l;
         return true;
     }
     void unregisterHotKey() override {
         ++unregistrations;
-        pressed = nullptr;
+        listener = nullptr;
+    }
+    // A press of Ctrl+F2; false when nobody is registered.
+    bool press() {
+        if (listener == nullptr)
+            return false;
+        listener->hotKeyPressed();
+        return true;
     }
 };
 

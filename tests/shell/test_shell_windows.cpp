@@ -175,7 +175,7 @@ private slots:
         rig.form.FormCreate();
         QCOMPARE(rig.takeLog(), Log({"findHelpFile"}));
         QCOMPARE(rig.hotKey.registrations, 1);
-        QVERIFY(rig.hotKey.pressed);
+        QVERIFY(rig.hotKey.listener != nullptr);
         QCOMPARE(rig.store.ActiveCount, 1);
         QCOMPARE(rig.boxes.texts(), std::vector<std::string>({"File access denied"}));
         QVERIFY(rig.store.RemindersEnabled);
@@ -194,7 +194,7 @@ private slots:
         Rig rig;
         rig.hotKey.refuse = true;
         rig.form.FormCreate();
-        QVERIFY(!rig.hotKey.pressed);
+        QVERIFY(rig.hotKey.listener == nullptr);
         QVERIFY(rig.boxes.shown.empty());
         rig.form.close();
         QCOMPARE(rig.hotKey.unregistrations, 0);
@@ -322,8 +322,8 @@ private slots:
         rig.form.FormCreate();
         rig.store.TrayIconShown = false;
         rig.tray()->hide();
-        QVERIFY(rig.hotKey.pressed);
-        rig.hotKey.pressed();
+        QVERIFY(rig.hotKey.listener != nullptr);
+        QVERIFY(rig.hotKey.press());
         QVERIFY(rig.menu("PopupMenu2")->isVisible());
         rig.menu("PopupMenu2")->hide();
         // The empty menu of a flash of the hidden icon opens nothing.
@@ -344,7 +344,7 @@ private slots:
         QTRY_VERIFY(QApplication::activeWindow() == &editor);
         editor.showMinimized();
         QVERIFY(editor.isMinimized());
-        rig.hotKey.pressed();
+        QVERIFY(rig.hotKey.press());
         QVERIFY(!editor.isMinimized());
         QVERIFY(rig.menu("PopupMenu2")->isVisible());
         rig.menu("PopupMenu2")->hide();

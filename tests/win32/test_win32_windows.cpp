@@ -9,8 +9,8 @@
 #include "platform/win32/WinDesktop.h"
 #include "platform/win32/WinForeignWindows.h"
 #include "platform/win32/WinText.h"
+#include "tests/fakes/CountingListener.h"
 
-using namespace tw::platform;
 using namespace tw::platform;
 using tw::wintest::Probe;
 using tw::wintest::PumpMessages;
@@ -130,11 +130,11 @@ TEST(WinForeignWindows, HungWindowFailsTheWriteInsteadOfFreezing) {
 TEST(WinHotKey, RegistersDeliversAndUnregisters) {
     TestWindow win(L"Main");
     WinHotKey key(reinterpret_cast<std::uintptr_t>(win.hwnd()));
-    int presses = 0;
+    tw::fake::CountingListener presses;
     win.onMessage = [&](UINT msg, WPARAM wp) {
         key.handleMessage(reinterpret_cast<std::uintptr_t>(win.hwnd()), msg, wp);
     };
-    ASSERT_TRUE(key.registerHotKey([&] { ++presses; }));
+    ASSERT_TRUE(key.registerHotKey(presses));
     EXPECT_TRUE(key.registered());
 
     // Ctrl+F2 pressed on the keyboard.
@@ -149,9 +149,9 @@ TEST(WinHotKey, RegistersDeliversAndUnregisters) {
     in[3].ki.dwFlags = KEYEVENTF_KEYUP;
     ::SetForegroundWindow(win.hwnd());
     ASSERT_EQ(::SendInput(4, in, sizeof(INPUT)), 4u);
-    for (int i = 0; i < 40 && presses == 0; ++i)
+    for (int i = 0; i < 40 && presses.hotKeyPresses == 0; ++i)
         PumpMessages(25);
-    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(presses.hotKeyPresses, 1);
 
     // Only this window's hot key counts.
     EXPECT_FALSE(key.handleMessage(reinterpret_cast<std::uintptr_t>(win.hwnd()), WM_HOTKEY, 7));
@@ -171,7 +171,7 @@ TEST(WinHotKey, RegistersDeliversAndUnregisters) {
     for (int i = 0; i < 40 && movedPresses == 0; ++i)
         PumpMessages(25);
     EXPECT_EQ(movedPresses, 1);
-    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(presses.hotKeyPresses, 2);
 
     key.unregisterHotKey();
     EXPECT_FALSE(key.registered());
@@ -200,18 +200,18 @@ TEST(WinHotKey, KeyTakenByAnotherProgramIsRefusedSilently) {
     };
     const int before = windowsBefore();
     WinHotKey key(reinterpret_cast<std::uintptr_t>(win.hwnd()));
-    bool called = false;
-    EXPECT_FALSE(key.registerHotKey([&] { called = true; }));
+    tw::fake::CountingListener called;
+    EXPECT_FALSE(key.registerHotKey(called));
     EXPECT_FALSE(key.registered());
     PumpMessages(50);
     EXPECT_EQ(windowsBefore(), before) << "nothing may be shown";
-    EXPECT_FALSE(called);
+    EXPECT_EQ(called.hotKeyPresses, 0);
     key.unregisterHotKey(); // harmless when not registered
 
     // Once the other program lets go, registration works.
     holder.quit();
     EXPECT_EQ(holder.wait(), 0u);
-    EXPECT_TRUE(key.registerHotKey([] {}));
+    EXPECT_TRUE(key.registerHotKey(called));
 }
 
 TEST(WinDesktopGeometry, TaskbarRectangleAndWorkArea) {
