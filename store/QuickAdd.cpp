@@ -18,8 +18,6 @@ std::string FileError(const IoError& e) {
     return std::string(ActiveFileName) + ": " + e.what();
 }
 
-QuickAddResult StoreReading(Store& store, const QuickEntryContext& ctx, const QuickReading& reading);
-
 } // namespace
 
 ReminderRecord QuickRecord(const QuickEntry& e, const platform::CodePage& codePage) {
@@ -39,9 +37,8 @@ namespace {
 QuickAddResult StoreReading(Store& store, const QuickEntryContext& ctx, const QuickReading& reading) {
     const QuickEntry entry = reading.entry();
     const ReminderRecord r = QuickRecord(entry, ctx.codePage);
-    if (store.AppendActive(r) != 0)
+    if (store.InsertActive(r) != 0)
         return {QuickAddFailed, "Count of reminder must be less " + std::to_string(MaxReminders)};
-    store.SortActive();
     try {
         store.SaveActive();
     } catch (const IoError& e) {

@@ -53,6 +53,16 @@ class EditorTest : public QObject {
         QCOMPARE(box->isChecked(), on);
     }
     double openedAt() const { return ToDayCount(env->clock.now()); }
+    // The record OK stores for an untouched new reminder with this note: a pop-up, no sound, at the
+    // moment the editor opened.
+    ReminderRecord defaultPopUp(const char* note) const {
+        ReminderRecord r{};
+        r.Kind = KindPopUp;
+        r.RemDate = openedAt();
+        r.RemTime = openedAt();
+        SetNote(r, note);
+        return r;
+    }
 
 private slots:
     void init() {
@@ -119,11 +129,7 @@ private slots:
         QTest::mouseClick(editor->b_OK, Qt::LeftButton);
         QVERIFY(!editor->isVisible());
         QCOMPARE(env->store.ActiveCount, 1);
-        ReminderRecord expected{};
-        expected.Kind = KindPopUp;
-        expected.RemDate = openedAt();
-        expected.RemTime = openedAt();
-        SetNote(expected, "abc");
+        const ReminderRecord expected = defaultPopUp("abc");
         // The whole 288-byte image, padding and unused note bytes included, is what was expected.
         QCOMPARE(tw::test::Bytes(env->store.ActiveTable[0]), tw::test::Bytes(expected));
         QCOMPARE(env->files.files["rd.dt"], tw::test::Image(env->store.ActiveTable, 1));
@@ -652,11 +658,7 @@ private slots:
         QCOMPARE(editor->heldTime(), openedAt());
         QCOMPARE(editor->RepeatList->currentIndex(), 0);
         editor->b_OKClick();
-        ReminderRecord expected{};
-        expected.Kind = KindPopUp;
-        expected.RemDate = openedAt();
-        expected.RemTime = openedAt();
-        SetNote(expected, "abc");
+        const ReminderRecord expected = defaultPopUp("abc");
         QCOMPARE(tw::test::Bytes(env->store.ActiveTable[0]), tw::test::Bytes(expected));
     }
 
